@@ -1,0 +1,140 @@
+#include "cp949.hpp"
+
+#include <iconv.h>
+
+#include <cerrno>
+#include <stdexcept>
+
+namespace console {
+namespace {
+
+constexpr std::string_view replacement = "\xEF\xBF\xBD";  // U+FFFD in UTF-8
+
+iconv_t as_iconv(void* descriptor) { return static_cast<iconv_t>(descriptor); }
+bool failed(iconv_t cd) { return cd == reinterpret_cast<iconv_t>(-1); }
+
+bool is_lead(unsigned char b) { return b >= 0x81 && b <= 0xFE; }
+bool is_trail(unsigned char b) {
+    return (b >= 0x41 && b <= 0x5A) || (b >= 0x61 && b <= 0x7A) || (b >= 0x81 && b <= 0xFE);
+}
+
+// Box-drawing block U+2500..U+257F: bit set where the character's stroke reaches the right
+// edge of its cell (names with RIGHT or HORIZONTAL, diagonals excluded).
+constexpr std::uint64_t right_stroke_low = 0xfffff00ff0f0f333ULL;
+constexpr std::uint64_t right_stroke_high = 0x54413ff1c71d3fffULL;
+
+// The filler that follows a box-drawing character, or nothing for any other character.
+std::string_view filler_after(std::string_view utf8) {
+    // U+2500..U+257F is E2 94 80 .. E2 95 BF.
+    if (utf8.size() != 3 || static_cast<unsigned char>(utf8[0]) != 0xE2) return {};
+    const auto second = static_cast<unsigned char>(utf8[1]);
+    if (second != 0x94 && second != 0x95) return {};
+    const unsigned offset = (second - 0x94u) * 64u + (static_cast<unsigned char>(utf8[2]) & 0x3Fu);
+    const std::uint64_t word = offset < 64 ? right_stroke_low : right_stroke_high;
+    return ((word >> (offset % 64)) & 1u) != 0 ? std::string_view("\xE2\x94\x80") : std::string_view(" ");
+}
+
+// Runs iconv over a whole, complete input; false on any invalid or unmappable sequence.
+bool convert_all(iconv_t cd, std::string_view in, char* out, std::size_t& out_size) {
+    iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    char* in_ptr = const_cast<char*>(in.data());  // iconv's signature; the input is not changed
+    std::size_t in_left = in.size();
+    char* out_ptr = out;
+    std::size_t out_left = out_size;
+    if (iconv(cd, &in_ptr, &in_left, &out_ptr, &out_left) == static_cast<std::size_t>(-1) || in_left != 0) {
+        return false;
+    }
+    if (iconv(cd, nullptr, nullptr, &out_ptr, &out_left) == static_cast<std::size_t>(-1)) return false;
+    out_size = static_cast<std::size_t>(out_ptr - out);
+    return true;
+}
+
+}  // namespace
+
+Cp949ToUtf8::Cp949ToUtf8() : descriptor_(iconv_open("UTF-8", "CP949")) {
+    if (failed(as_iconv(descriptor_))) throw std::runtime_error("iconv cannot convert CP949 to UTF-8");
+}
+
+Cp949ToUtf8::~Cp949ToUtf8() { iconv_close(as_iconv(descriptor_)); }
+
+Cp949ToUtf8::Cell Cp949ToUtf8::convert_one(unsigned char lead, unsigned char trail) {
+    const char in[2] = {static_cast<char>(lead), static_cast<char>(trail)};
+    char out[4];
+    std::size_t size = sizeof out;
+    std::string_view utf8 = replacement;
+    if (convert_all(as_iconv(descriptor_), std::string_view(in, 2), out, size)) utf8 = std::string_view(out, size);
+    const std::string_view filler = filler_after(utf8);
+    Cell result;
+    result.size = static_cast<std::uint8_t>(utf8.size() + filler.size());
+    utf8.copy(result.bytes.data(), utf8.size());
+    filler.copy(result.bytes.data() + utf8.size(), filler.size());
+    return result;
+}
+
+const Cp949ToUtf8::Cell& Cp949ToUtf8::cell(unsigned char lead, unsigned char trail) {
+    auto& row = rows_[static_cast<std::size_t>(lead - 0x81)];
+    if (!row) row = std::make_unique<Row>();
+    Cell& entry = (*row)[static_cast<std::size_t>(trail - 0x41)];
+    if (entry.size == 0) entry = convert_one(lead, trail);
+    return entry;
+}
+
+void Cp949ToUtf8::convert(std::string_view in, std::string& out) {
+    std::size_t i = 0;
+    if (pending_lead_ >= 0 && !in.empty()) {
+        const auto lead = static_cast<unsigned char>(pending_lead_);
+        pending_lead_ = -1;
+        const auto trail = static_cast<unsigned char>(in[0]);
+        if (is_trail(trail)) {
+            const Cell& c = cell(lead, trail);
+            out.append(c.bytes.data(), c.size);
+            i = 1;
+        } else {
+            out.append(replacement);  // the trail byte is read again below, on its own
+        }
+    }
+    while (i < in.size()) {
+        // ASCII runs go through as they are.
+        std::size_t run = i;
+        while (run < in.size() && static_cast<unsigned char>(in[run]) < 0x80) ++run;
+        out.append(in.data() + i, run - i);
+        i = run;
+        if (i == in.size()) break;
+
+        const auto lead = static_cast<unsigned char>(in[i]);
+        if (!is_lead(lead)) {
+            out.append(replacement);
+            ++i;
+        } else if (i + 1 == in.size()) {
+            pending_lead_ = lead;
+            ++i;
+        } else if (const auto trail = static_cast<unsigned char>(in[i + 1]); is_trail(trail)) {
+            const Cell& c = cell(lead, trail);
+            out.append(c.bytes.data(), c.size);
+            i += 2;
+        } else {
+            out.append(replacement);
+            ++i;
+        }
+    }
+}
+
+void Cp949ToUtf8::finish(std::string& out) {
+    if (pending_lead_ >= 0) out.append(replacement);
+    pending_lead_ = -1;
+}
+
+std::optional<std::string> utf8_to_cp949(std::string_view utf8) {
+    const iconv_t cd = iconv_open("CP949", "UTF-8");
+    if (failed(cd)) throw std::runtime_error("iconv cannot convert UTF-8 to CP949");
+    // No character grows from UTF-8 to CP949: one byte stays one, two or more become two.
+    std::string out(utf8.size(), '\0');
+    std::size_t size = out.size();
+    const bool ok = convert_all(cd, utf8, out.data(), size);
+    iconv_close(cd);
+    if (!ok) return std::nullopt;
+    out.resize(size);
+    return out;
+}
+
+}  // namespace console

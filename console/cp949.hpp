@@ -1,0 +1,55 @@
+#pragma once
+// CP949 <-> UTF-8 for consoles that do not use code page 949.
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace console {
+
+// Converts a CP949 byte stream to UTF-8 chunk by chunk. A two-byte character whose bytes
+// arrive in separate chunks is held back until its second byte comes, so it is converted whole.
+//
+// A UTF-8 terminal draws box-drawing characters one column wide where a code-page-949 console
+// draws them two wide; each one is therefore followed by a filler ("─" when its stroke runs on
+// to the right, a blank otherwise), so frames keep their shape and width.
+//
+// Each distinct character is converted by iconv once and then served from a table, because
+// the same few characters repeat endlessly (a box drawn line by line, the menus).
+class Cp949ToUtf8 {
+public:
+    Cp949ToUtf8();
+    ~Cp949ToUtf8();
+    Cp949ToUtf8(const Cp949ToUtf8&) = delete;
+    Cp949ToUtf8& operator=(const Cp949ToUtf8&) = delete;
+
+    // Appends the UTF-8 form of `in` to `out`; a trailing lead byte waits for the next call.
+    void convert(std::string_view in, std::string& out);
+    // Ends the stream: a lead byte still waiting becomes U+FFFD.
+    void finish(std::string& out);
+
+private:
+    struct Cell {
+        std::uint8_t size = 0;  // 0: not converted yet
+        std::array<char, 7> bytes{};
+    };
+    static constexpr int lead_count = 0xFE - 0x81 + 1;
+    static constexpr int trail_count = 0xFE - 0x41 + 1;
+    using Row = std::array<Cell, trail_count>;
+
+    const Cell& cell(unsigned char lead, unsigned char trail);
+    Cell convert_one(unsigned char lead, unsigned char trail);
+
+    void* descriptor_;  // iconv_t, kept out of the header
+    std::array<std::unique_ptr<Row>, lead_count> rows_{};
+    int pending_lead_ = -1;
+};
+
+// The CP949 form of UTF-8 text, or nothing when the text is not valid UTF-8 or holds a
+// character that CP949 lacks.
+std::optional<std::string> utf8_to_cp949(std::string_view utf8);
+
+}  // namespace console

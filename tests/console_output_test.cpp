@@ -1,0 +1,120 @@
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <ostream>
+#include <string>
+
+#include "console/output.hpp"
+#if CONSOLE_UTF8
+#include "console/cp949.hpp"
+#endif
+
+namespace {
+
+// Reads everything a ConsoleOutput wrote into a pipe.
+std::string through_pipe(const std::string& text, std::size_t chunk) {
+    int fds[2];
+    EXPECT_EQ(pipe(fds), 0);
+    {
+        console::ConsoleOutput output(fds[1]);
+        std::ostream out(&output);
+        for (std::size_t i = 0; i < text.size(); i += chunk) {
+            out << text.substr(i, chunk);
+            out.flush();
+        }
+    }
+    close(fds[1]);
+    std::string result;
+    char buffer[4096];
+    for (ssize_t got; (got = read(fds[0], buffer, sizeof buffer)) > 0;) result.append(buffer, static_cast<std::size_t>(got));
+    close(fds[0]);
+    return result;
+}
+
+TEST(ConsoleOutput, FailedWriteThrowsOnceThenDrops) {
+    const int full = open("/dev/full", O_WRONLY);
+    ASSERT_GE(full, 0);
+    console::ConsoleOutput output(full);
+    std::ostream out(&output);
+    out.exceptions(std::ios::badbit);
+    out << "line";
+    EXPECT_THROW(out.flush(), console::OutputFailed);
+    EXPECT_TRUE(output.failed());
+    out.clear();
+    EXPECT_NO_THROW(out << "more" << std::endl);
+    close(full);
+}
+
+#if CONSOLE_UTF8
+std::string convert(std::string_view cp949) {
+    console::Cp949ToUtf8 converter;
+    std::string out;
+    converter.convert(cp949, out);
+    converter.finish(out);
+    return out;
+}
+
+TEST(Cp949ToUtf8, ConvertsKoreanAndKeepsAscii) {
+    EXPECT_EQ(convert("abc 1"), "abc 1");
+    EXPECT_EQ(convert("\xB0\xA1"), "\xEA\xB0\x80");                          // 가
+    EXPECT_EQ(convert("\xC7\xD0\xBB\xFD!"), "\xED\x95\x99\xEC\x83\x9D!");  // 학생!
+}
+
+TEST(Cp949ToUtf8, BoxDrawingKeepsTwoColumns) {
+    struct Case {
+        const char* cp949;
+        const char* utf8;
+    };
+    const Case cases[] = {
+        {"\xA6\xA3", "\xE2\x94\x8C\xE2\x94\x80"},  // ┌ then ─
+        {"\xA6\xA6", "\xE2\x94\x94\xE2\x94\x80"},  // └ then ─
+        {"\xA6\xA1", "\xE2\x94\x80\xE2\x94\x80"},  // ─ then ─
+        {"\xA6\xA4", "\xE2\x94\x90 "},             // ┐ then a blank
+        {"\xA6\xA5", "\xE2\x94\x98 "},             // ┘ then a blank
+        {"\xA6\xA2", "\xE2\x94\x82 "},             // │ then a blank
+        {"\xA6\xA7", "\xE2\x94\x9C\xE2\x94\x80"},  // ├ runs right
+        {"\xA6\xA9", "\xE2\x94\xA4 "},             // ┤ does not
+        {"\xA6\xAC", "\xE2\x94\x81\xE2\x94\x80"},  // ━ heavy horizontal runs right
+    };
+    for (const Case& c : cases) EXPECT_EQ(convert(c.cp949), c.utf8) << c.cp949;
+}
+
+TEST(Cp949ToUtf8, AnySplitGivesTheSameBytes) {
+    const std::string text = "\xA6\xA3\xA6\xA1 1 \xC7\xD0\xB3\xE2\xA6\xA4\nab\xB0\xA1";
+    const std::string whole = convert(text);
+    for (std::size_t split = 0; split <= text.size(); ++split) {
+        console::Cp949ToUtf8 converter;
+        std::string out;
+        converter.convert(text.substr(0, split), out);
+        converter.convert(text.substr(split), out);
+        converter.finish(out);
+        EXPECT_EQ(out, whole) << "split at " << split;
+    }
+    for (std::size_t chunk = 1; chunk <= 4; ++chunk) EXPECT_EQ(through_pipe(text, chunk), whole) << chunk;
+}
+
+TEST(Cp949ToUtf8, BrokenBytesBecomeReplacementCharacters) {
+    const std::string fffd = "\xEF\xBF\xBD";
+    EXPECT_EQ(convert("\x80"), fffd);
+    EXPECT_EQ(convert("\xFF" "a"), fffd + "a");
+    EXPECT_EQ(convert("\xB0" "\n"), fffd + "\n");  // a lead byte followed by a line end keeps the line end
+    EXPECT_EQ(convert("a\xB0"), "a" + fffd);       // a lead byte with nothing after it
+    EXPECT_EQ(convert("\xC9\xA1"), fffd);          // user-defined area, not mapped
+}
+
+TEST(Utf8ToCp949, ConvertsOrRefuses) {
+    EXPECT_EQ(console::utf8_to_cp949("\xEA\xB0\x80" "a"), std::optional<std::string>("\xB0\xA1" "a"));
+    EXPECT_EQ(console::utf8_to_cp949(""), std::optional<std::string>(""));
+    EXPECT_EQ(console::utf8_to_cp949("\xC3"), std::nullopt);              // cut short
+    EXPECT_EQ(console::utf8_to_cp949("\xED\xA0\x80"), std::nullopt);      // a surrogate
+    EXPECT_EQ(console::utf8_to_cp949("\xF0\x9F\x98\x80"), std::nullopt);  // no CP949 form
+}
+#else
+TEST(ConsoleOutput, WritesBytesUnchanged) {
+    const std::string text = "\xA6\xA3\xA6\xA1 \xB0\xA1\x80\xFF\n";
+    for (std::size_t chunk = 1; chunk <= 3; ++chunk) EXPECT_EQ(through_pipe(text, chunk), text);
+}
+#endif
+
+}  // namespace

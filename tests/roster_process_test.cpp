@@ -1,0 +1,109 @@
+// The built roster program, run through pipes: exact bytes of its output and its exit status.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "support/console_text.hpp"
+#include "support/process.hpp"
+
+namespace {
+
+using testing_support::on_console;
+using testing_support::pause_line;
+using testing_support::run_program;
+
+std::string menu(int count) {
+    return "======학생관리 프로그램======\n      1.학생 등록\n      2.학생 목록<번호순>\n      3.학생 목록<학년순>\n"
+           "      4.학생 검색\n      5.학년 검색\n      6.마지막 학생 삭제\n      7.학생 전체 삭제\n      8.종료\n"
+           "   (학생 수 : " + std::to_string(count) + ")\n입력 : ";
+}
+
+std::string grade_block_empty(int grade) {
+    const std::string g = std::to_string(grade);
+    return "┌─────" + g + " 학년─────┐\n└─────────────┘\n" + g + "학년 학생이 없습니다.\n";
+}
+
+const std::string registration_prompts = "이름 : 나이 : 학년 : 성별(남자 0,여자 1) : ";
+
+struct RunCase {
+    const char* name;
+    std::string input;
+    std::string expected;  // as a code-page-949 console shows it
+    int exit_status;
+};
+
+class RosterRun : public testing::TestWithParam<RunCase> {};
+
+TEST_P(RosterRun, WritesExactlyTheDialogue) {
+    const RunCase& c = GetParam();
+    const auto result = run_program(testing_support::program_path("roster"), c.input);
+    ASSERT_FALSE(result.timed_out);
+    EXPECT_EQ(result.out, on_console(c.expected));
+    EXPECT_EQ(result.exit_status, c.exit_status);
+}
+
+std::string ten_registrations() {
+    std::string input;
+    for (int i = 0; i < 10; ++i) input += "1\nN" + std::to_string(i) + " 17 1 0\n";
+    return input;
+}
+
+std::string ten_registration_screens() {
+    std::string out;
+    for (int i = 0; i < 10; ++i) out += menu(i) + std::to_string(i + 1) + "번 학생 정보\n" + registration_prompts + std::string(pause_line);
+    return out;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Dialogues, RosterRun,
+    testing::Values(
+        RunCase{"QuitAtOnce", "8\n", menu(0), 0},
+        RunCase{"EndOfInputAtTheMenuQuits", "", menu(0), 0},
+        RunCase{"RegisterThenListByGrade", "1\nKim\n17\n4\n3\n0\n3\n8\n",
+                menu(0) + "1번 학생 정보\n이름 : 나이 : 학년 : 잘못 입력하셧습니다.(1~3)\n학년 : 성별(남자 0,여자 1) : " +
+                    std::string(pause_line) + menu(1) + grade_block_empty(1) + grade_block_empty(2) +
+                    "┌─────3 학년─────┐\n    ====1번 학생====\n    이름 : Kim\n    나이 : 17\n    성별 : 남자\n"
+                    "    학년 : 3\n\n└─────────────┘\n" + std::string(pause_line) + menu(1),
+                0},
+        RunCase{"EmptyTableListsNothing", "2\n3\n6\n8\n",
+                menu(0) + std::string(pause_line) + menu(0) + grade_block_empty(1) + grade_block_empty(2) +
+                    grade_block_empty(3) + std::string(pause_line) + menu(0) + "삭제할 학생이 없습니다.\n" +
+                    std::string(pause_line) + menu(0),
+                0},
+        RunCase{"UnknownChoicesOnlyPause", "0\n9\n-1\n8\n",
+                menu(0) + std::string(pause_line) + menu(0) + std::string(pause_line) + menu(0) + std::string(pause_line) + menu(0),
+                0},
+        RunCase{"RefusedChoiceAsksAgainWithoutTheMenu", "two\n2x 8\n8\n",
+                menu(0) + "정수(-2147483648 ~ 2147483647)를 입력하세요.\n입력 : "
+                          "정수(-2147483648 ~ 2147483647)를 입력하세요.\n입력 : ",
+                0},
+        RunCase{"GradeSearchWithoutStudents", "5\n9\n8\n",
+                menu(0) + "학년 입력 : ┌─────9 학년─────┐\n└─────────────┘\n9학년 학생이 없습니다.\n" +
+                    std::string(pause_line) + menu(0),
+                0},
+        RunCase{"NameSearchFindsTheFirstOnly", "1\nKim 20 2 1\n1\nKim 30 1 0\n4\nKim\n4\nLee\n8\n",
+                menu(0) + "1번 학생 정보\n" + registration_prompts + std::string(pause_line) + menu(1) +
+                    "2번 학생 정보\n" + registration_prompts + std::string(pause_line) + menu(2) +
+                    "이름 입력 :     ====1번 학생====\n    이름 : Kim\n    나이 : 20\n    성별 : 여자\n    학년 : 2\n\n" +
+                    std::string(pause_line) + menu(2) + "이름 입력 : 해당 학생이 없습니다.\n" +
+                    std::string(pause_line) + menu(2),
+                0},
+        RunCase{"FullTableRefusesAndDeleteAllEmptiesIt", ten_registrations() + "1\n7\n8\n",
+                ten_registration_screens() + menu(10) + "더이상 학생을 등록할 수 없습니다.\n" + std::string(pause_line) +
+                    menu(10) + std::string(pause_line) + menu(0),
+                0},
+        RunCase{"EndOfInputInTheDialogueFails", "1\nKim\n17\n",
+                menu(0) + "1번 학생 정보\n이름 : 나이 : 학년 : \n", 1},
+        RunCase{"EndOfInputAtTheGradeSearchFails", "5\n", menu(0) + "학년 입력 : \n", 1}),
+    [](const testing::TestParamInfo<RunCase>& param_info) { return std::string(param_info.param.name); });
+
+#if CONSOLE_UTF8
+TEST(RosterRun, KoreanNameTypedInUtf8IsShownOnItsCard) {
+    const auto result = run_program(testing_support::program_path("roster"),
+                                    "1\n\xED\x99\x8D\xEA\xB8\xB8\xEB\x8F\x99 18 1 1\n2\n8\n");  // 홍길동 in UTF-8
+    EXPECT_EQ(result.exit_status, 0);
+    EXPECT_NE(result.out.find(on_console("    이름 : 홍길동\n")), std::string::npos);
+}
+#endif
+
+}  // namespace

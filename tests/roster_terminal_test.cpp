@@ -1,0 +1,111 @@
+// The roster at a terminal: screen clearing, the pause's key wait, and the terminal's settings.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <csignal>
+#include <string>
+
+#include "support/console_text.hpp"
+#include "support/process.hpp"
+#include "support/pty.hpp"
+
+namespace {
+
+using testing_support::on_console;
+using testing_support::PtySession;
+using testing_support::same_settings;
+
+constexpr std::string_view clear = "\x1b[H\x1b[2J\x1b[3J";
+const std::string menu_prompt = on_console("   (학생 수 : 0)\r\n입력 : ");
+const std::string pause_prompt = on_console("계속하려면 아무 키나 누르십시오 . . . ");
+
+TEST(RosterTerminal, ClearsTheScreenBeforeTheMenuAndAfterTheChoice) {
+    PtySession session(testing_support::program_path("roster"));
+    ASSERT_TRUE(session.wait_for(menu_prompt));
+    EXPECT_EQ(session.output().rfind(std::string(clear), 0), 0u) << "the first thing written clears the screen";
+    session.type("2\n");
+    ASSERT_TRUE(session.wait_for(pause_prompt));
+    const std::string& out = session.output();
+    const auto after_choice = out.find("2\r\n");
+    ASSERT_NE(after_choice, std::string::npos);
+    EXPECT_EQ(out.substr(after_choice + 3, clear.size() + pause_prompt.size()), std::string(clear) + pause_prompt);
+    session.type("x");
+    ASSERT_TRUE(session.wait_for(menu_prompt + "", 5000));
+    session.type("8\n");
+    const int status = session.wait_exit();
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+}
+
+TEST(RosterTerminal, PauseWaitsForOneWholeKeyAndRestoresSettings) {
+    PtySession session(testing_support::program_path("roster"));
+    ASSERT_TRUE(session.wait_for(menu_prompt));
+    const termios before = session.settings();
+    session.type("2\n");
+    ASSERT_TRUE(session.wait_for(pause_prompt));
+    session.drain(200);
+    EXPECT_EQ(session.output().find(menu_prompt, session.output().find(pause_prompt)), std::string::npos)
+        << "the program went on without a key";
+    EXPECT_FALSE(same_settings(before, session.settings())) << "no echo and no line editing while it waits";
+
+    // An arrow key and a Korean syllable, each one key: no byte of them may reach the menu prompt.
+    session.type("\x1b[A");
+    ASSERT_TRUE(session.wait_for(menu_prompt + "", 5000));
+    const std::size_t first_menu = session.output().rfind(menu_prompt);
+    session.type("2\n");
+    ASSERT_TRUE(session.wait_for(pause_prompt + "", 5000));
+    session.type("\xEA\xB0\x80");
+    session.drain(300);
+    EXPECT_NE(session.output().rfind(menu_prompt), first_menu) << "the menu came back after the key";
+    session.type("8\n");
+    const int status = session.wait_exit();
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_EQ(session.output().find(on_console("정수(")), std::string::npos) << "a key's bytes reached the prompt";
+    EXPECT_TRUE(same_settings(before, session.settings()));
+}
+
+TEST(RosterTerminal, SignalsDuringThePauseGiveTheSettingsBack) {
+    for (int signal_number : {SIGINT, SIGTERM, SIGHUP}) {
+        PtySession session(testing_support::program_path("roster"));
+        ASSERT_TRUE(session.wait_for(menu_prompt));
+        const termios before = session.settings();
+        session.type("2\n");
+        ASSERT_TRUE(session.wait_for(pause_prompt));
+        session.drain(100);
+        if (signal_number == SIGINT) {
+            session.type("\x03");  // Ctrl-C at the keyboard
+        } else {
+            session.send_signal(signal_number);
+        }
+        const int status = session.wait_exit();
+        ASSERT_TRUE(WIFSIGNALED(status)) << signal_number;
+        EXPECT_EQ(WTERMSIG(status), signal_number);
+        EXPECT_TRUE(same_settings(before, session.settings())) << signal_number;
+    }
+}
+
+TEST(RosterTerminal, StopAndResumeDuringThePause) {
+    PtySession session(testing_support::program_path("roster"));
+    ASSERT_TRUE(session.wait_for(menu_prompt));
+    const termios before = session.settings();
+    session.type("2\n");
+    ASSERT_TRUE(session.wait_for(pause_prompt));
+    session.drain(100);
+    const termios waiting = session.settings();
+    session.send_signal(SIGTSTP);
+    ASSERT_TRUE(session.wait_stopped());
+    EXPECT_TRUE(same_settings(before, session.settings())) << "stopped: the shell gets its settings back";
+    session.send_signal(SIGCONT);
+    session.drain(200);
+    EXPECT_TRUE(same_settings(waiting, session.settings())) << "resumed: the key wait goes on";
+    session.type("x");
+    ASSERT_TRUE(session.wait_for(menu_prompt + "", 5000));
+    session.type("8\n");
+    const int status = session.wait_exit();
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_TRUE(same_settings(before, session.settings()));
+}
+
+}  // namespace

@@ -1,0 +1,34 @@
+#include <gtest/gtest.h>
+
+#include "console/terminal.hpp"
+
+namespace {
+
+TEST(KeyBytesMissing, KnowsWhereAKeyEnds) {
+    struct Case {
+        std::string_view bytes;
+        std::size_t missing;
+    };
+    const Case cases[] = {
+        {"a", 0},
+        {"\n", 0},
+        {"\x1b", 1},             // Escape alone: wait briefly for a sequence
+        {"\x1b[", 1},
+        {"\x1b[A", 0},           // arrow up
+        {"\x1b[1;5", 1},
+        {"\x1b[1;5C", 0},        // Ctrl-arrow
+        {"\x1b[15~", 0},         // F5
+        {"\x1bO", 1},
+        {"\x1bOP", 0},           // F1
+        {"\x1b" "a", 0},         // Alt-a
+        {"\xEA", 2},             // first byte of a Korean syllable in UTF-8
+        {"\xEA\xB0", 1},
+        {"\xEA\xB0\x80", 0},
+        {"\xC3", 1},
+        {"\xF0\x9F", 2},
+        {"\xFF", 0},
+    };
+    for (const Case& c : cases) EXPECT_EQ(console::key_bytes_missing(c.bytes), c.missing) << testing::PrintToString(std::string(c.bytes));
+}
+
+}  // namespace
