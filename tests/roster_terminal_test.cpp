@@ -19,60 +19,63 @@ constexpr std::string_view clear = "\x1b[H\x1b[2J\x1b[3J";
 const std::string menu_prompt = on_console("   (학생 수 : 0)\r\n입력 : ");
 const std::string pause_prompt = on_console("계속하려면 아무 키나 누르십시오 . . . ");
 
-TEST(RosterTerminal, ClearsTheScreenBeforeTheMenuAndAfterTheChoice) {
-    PtySession session(testing_support::program_path("roster"));
+// Brings the roster to the pause after choice 2 (an empty listing); `before` gets the
+// terminal's settings as they were at the menu prompt.
+void reach_pause(PtySession& session, termios& before) {
     ASSERT_TRUE(session.wait_for(menu_prompt));
-    EXPECT_EQ(session.output().rfind(std::string(clear), 0), 0u) << "the first thing written clears the screen";
+    before = session.settings();
     session.type("2\n");
     ASSERT_TRUE(session.wait_for(pause_prompt));
-    const std::string& out = session.output();
-    const auto after_choice = out.find("2\r\n");
-    ASSERT_NE(after_choice, std::string::npos);
-    EXPECT_EQ(out.substr(after_choice + 3, clear.size() + pause_prompt.size()), std::string(clear) + pause_prompt);
-    session.type("x");
-    ASSERT_TRUE(session.wait_for(menu_prompt + "", 5000));
+    session.drain(150);
+}
+
+// Answers the menu with 8 and expects a normal end with the settings given back.
+void quit_normally(PtySession& session, const termios& before) {
     session.type("8\n");
     const int status = session.wait_exit();
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_TRUE(same_settings(before, session.settings()));
+}
+
+TEST(RosterTerminal, ClearsTheScreenBeforeTheMenuAndAfterTheChoice) {
+    PtySession session(testing_support::program_path("roster"));
+    termios before{};
+    ASSERT_NO_FATAL_FAILURE(reach_pause(session, before));
+    const std::string& out = session.output();
+    EXPECT_EQ(out.rfind(std::string(clear), 0), 0u) << "the first thing written clears the screen";
+    const auto after_choice = out.find("2\r\n");
+    ASSERT_NE(after_choice, std::string::npos);
+    EXPECT_EQ(out.substr(after_choice + 3, clear.size() + pause_prompt.size()), std::string(clear) + pause_prompt);
+    session.type("x");
+    ASSERT_TRUE(session.wait_for(menu_prompt, 5000));
+    ASSERT_NO_FATAL_FAILURE(quit_normally(session, before));
 }
 
 TEST(RosterTerminal, PauseWaitsForOneWholeKeyAndRestoresSettings) {
     PtySession session(testing_support::program_path("roster"));
-    ASSERT_TRUE(session.wait_for(menu_prompt));
-    const termios before = session.settings();
-    session.type("2\n");
-    ASSERT_TRUE(session.wait_for(pause_prompt));
-    session.drain(200);
+    termios before{};
+    ASSERT_NO_FATAL_FAILURE(reach_pause(session, before));
     EXPECT_EQ(session.output().find(menu_prompt, session.output().find(pause_prompt)), std::string::npos)
         << "the program went on without a key";
     EXPECT_FALSE(same_settings(before, session.settings())) << "no echo and no line editing while it waits";
 
     // An arrow key and a Korean syllable, each one key: no byte of them may reach the menu prompt.
     session.type("\x1b[A");
-    ASSERT_TRUE(session.wait_for(menu_prompt + "", 5000));
-    const std::size_t first_menu = session.output().rfind(menu_prompt);
+    ASSERT_TRUE(session.wait_for(menu_prompt, 5000));
     session.type("2\n");
-    ASSERT_TRUE(session.wait_for(pause_prompt + "", 5000));
+    ASSERT_TRUE(session.wait_for(pause_prompt, 5000));
     session.type("\xEA\xB0\x80");
-    session.drain(300);
-    EXPECT_NE(session.output().rfind(menu_prompt), first_menu) << "the menu came back after the key";
-    session.type("8\n");
-    const int status = session.wait_exit();
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 0);
+    ASSERT_TRUE(session.wait_for(menu_prompt, 5000)) << "the menu comes back after the key";
+    ASSERT_NO_FATAL_FAILURE(quit_normally(session, before));
     EXPECT_EQ(session.output().find(on_console("정수(")), std::string::npos) << "a key's bytes reached the prompt";
-    EXPECT_TRUE(same_settings(before, session.settings()));
 }
 
 TEST(RosterTerminal, SignalsDuringThePauseGiveTheSettingsBack) {
     for (int signal_number : {SIGINT, SIGTERM, SIGHUP}) {
         PtySession session(testing_support::program_path("roster"));
-        ASSERT_TRUE(session.wait_for(menu_prompt));
-        const termios before = session.settings();
-        session.type("2\n");
-        ASSERT_TRUE(session.wait_for(pause_prompt));
-        session.drain(100);
+        termios before{};
+        ASSERT_NO_FATAL_FAILURE(reach_pause(session, before));
         if (signal_number == SIGINT) {
             session.type("\x03");  // Ctrl-C at the keyboard
         } else {
@@ -87,11 +90,8 @@ TEST(RosterTerminal, SignalsDuringThePauseGiveTheSettingsBack) {
 
 TEST(RosterTerminal, StopAndResumeDuringThePause) {
     PtySession session(testing_support::program_path("roster"));
-    ASSERT_TRUE(session.wait_for(menu_prompt));
-    const termios before = session.settings();
-    session.type("2\n");
-    ASSERT_TRUE(session.wait_for(pause_prompt));
-    session.drain(100);
+    termios before{};
+    ASSERT_NO_FATAL_FAILURE(reach_pause(session, before));
     const termios waiting = session.settings();
     session.send_signal(SIGTSTP);
     ASSERT_TRUE(session.wait_stopped());
@@ -100,12 +100,8 @@ TEST(RosterTerminal, StopAndResumeDuringThePause) {
     session.drain(200);
     EXPECT_TRUE(same_settings(waiting, session.settings())) << "resumed: the key wait goes on";
     session.type("x");
-    ASSERT_TRUE(session.wait_for(menu_prompt + "", 5000));
-    session.type("8\n");
-    const int status = session.wait_exit();
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 0);
-    EXPECT_TRUE(same_settings(before, session.settings()));
+    ASSERT_TRUE(session.wait_for(menu_prompt, 5000));
+    ASSERT_NO_FATAL_FAILURE(quit_normally(session, before));
 }
 
 }  // namespace
