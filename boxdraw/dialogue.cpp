@@ -1,0 +1,15 @@
+#include "dialogue.hpp"
+
+#include "box_size.hpp"
+#include "console/services.hpp"
+
+namespace boxdraw {
+
+void run_dialogue() {
+    BoxSize size{};
+    size.enter_size();
+    size.draw_box();
+    console::wait_key();
+}
+
+}  // namespace boxdraw

@@ -1,0 +1,4 @@
+#include "console/run.hpp"
+#include "menu.hpp"
+
+int main() { return console::run(studytime::run_menu); }

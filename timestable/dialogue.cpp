@@ -1,0 +1,15 @@
+#include "dialogue.hpp"
+
+#include "console/services.hpp"
+#include "table_range.hpp"
+
+namespace timestable {
+
+void run_dialogue() {
+    TableRange range{};
+    range.enter_range();
+    range.print_table();
+    console::wait_key();
+}
+
+}  // namespace timestable

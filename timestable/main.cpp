@@ -1,0 +1,4 @@
+#include "console/run.hpp"
+#include "dialogue.hpp"
+
+int main() { return console::run(timestable::run_dialogue); }
