@@ -1,0 +1,112 @@
+// The sorter: its sort and listing in-process, the built program through pipes and at a terminal.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <climits>
+#include <string>
+
+#include "sorter.hpp"
+#include "support/capture.hpp"
+#include "support/console_text.hpp"
+#include "support/process.hpp"
+#ifndef _WIN32
+#include "key_wait.hpp"
+#endif
+
+namespace {
+
+using Five = std::array<std::int32_t, sorter::number_count>;
+
+struct SortCase {
+    Five input;
+    Five sorted;
+};
+
+TEST(ExchangeSort, OrdersAscending) {
+    const SortCase cases[] = {
+        {{5, -2, 9, 0, -2}, {-2, -2, 0, 5, 9}},
+        {{1, 2, 3, 4, 5}, {1, 2, 3, 4, 5}},
+        {{5, 4, 3, 2, 1}, {1, 2, 3, 4, 5}},
+        {{3, 1, 3, 1, 3}, {1, 1, 3, 3, 3}},
+        {{7, 7, 7, 7, 7}, {7, 7, 7, 7, 7}},
+        {{0, -1, 1, 0, -1}, {-1, -1, 0, 0, 1}},
+        // A difference of these overflows; only a comparison of the values orders them.
+        {{INT_MAX, INT_MIN, -1, 1, 0}, {INT_MIN, -1, 0, 1, INT_MAX}},
+        {{INT_MIN, INT_MAX, INT_MIN, INT_MAX, 0}, {INT_MIN, INT_MIN, 0, INT_MAX, INT_MAX}},
+        {{1, INT_MIN, INT_MAX, -2, INT_MAX - 1}, {INT_MIN, -2, 1, INT_MAX - 1, INT_MAX}},
+    };
+    for (const SortCase& c : cases) {
+        Five numbers = c.input;
+        sorter::exchange_sort(numbers);
+        EXPECT_EQ(numbers, c.sorted);
+    }
+}
+
+const char* const rule = "====================\n";
+
+std::string listing(const Five& numbers) {
+    std::string text = rule;
+    for (std::size_t i = 0; i < numbers.size(); ++i) {
+        text += std::to_string(i + 1) + "번째 정수 : " + std::to_string(numbers[i]) + "\n";
+    }
+    return text + rule + "\n";
+}
+
+TEST(PrintNumbers, WritesTheListingBlock) {
+    const Five numbers{INT_MIN, -7, 0, 42, INT_MAX};
+    testing_support::ScopedConsole console;
+    sorter::print_numbers(numbers);
+    EXPECT_EQ(console.output(), "====================\n1번째 정수 : -2147483648\n2번째 정수 : -7\n3번째 정수 : 0\n"
+                                "4번째 정수 : 42\n5번째 정수 : 2147483647\n====================\n\n");
+}
+
+const std::string prompts = "1번째 정수 : 2번째 정수 : 3번째 정수 : 4번째 정수 : 5번째 정수 : ";
+const std::string refused = "정수(-2147483648 ~ 2147483647)를 입력하세요.\n";
+
+struct RunCase {
+    const char* name;
+    std::string input;
+    std::string expected;  // as a code-page-949 console shows it
+    int exit_status;
+};
+
+class SorterRun : public testing::TestWithParam<RunCase> {};
+
+TEST_P(SorterRun, WritesExactlyTheDialogue) {
+    const RunCase& c = GetParam();
+    const auto result = testing_support::run_program(testing_support::program_path("sorter"), c.input);
+    ASSERT_FALSE(result.timed_out);
+    EXPECT_EQ(result.out, testing_support::on_console(c.expected));
+    EXPECT_EQ(result.exit_status, c.exit_status);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Dialogues, SorterRun,
+    testing::Values(
+        RunCase{"WorkedExample", "5\n-2\n9\n0\n-2\n",
+                prompts + "오름차순 정렬전\n" + listing({5, -2, 9, 0, -2}) + "오름차순 정렬후\n" + listing({-2, -2, 0, 5, 9}), 0},
+        RunCase{"AllOnOneLineWithExtremes", "2147483647 -2147483648 +3 -0 007\n",
+                prompts + "오름차순 정렬전\n" + listing({INT_MAX, INT_MIN, 3, 0, 7}) + "오름차순 정렬후\n" +
+                    listing({INT_MIN, 0, 3, 7, INT_MAX}),
+                0},
+        RunCase{"RefusedTokensAskTheSamePromptAgain", "1\n2x 9\n2147483648\n2 3 4 5\n",
+                "1번째 정수 : 2번째 정수 : " + refused + "2번째 정수 : " + refused +
+                    "2번째 정수 : 3번째 정수 : 4번째 정수 : 5번째 정수 : 오름차순 정렬전\n" + listing({1, 2, 3, 4, 5}) +
+                    "오름차순 정렬후\n" + listing({1, 2, 3, 4, 5}),
+                0},
+        RunCase{"EndOfInputBeforeTheFifthFails", "4 3 2\n1\n", prompts + "\n", 1},
+        RunCase{"NoInputFails", "", "1번째 정수 : \n", 1}),
+    [](const testing::TestParamInfo<RunCase>& param_info) { return std::string(param_info.param.name); });
+
+#ifndef _WIN32
+TEST(SorterTerminal, WaitsForOneKeyAfterTheSecondListing) {
+    testing_support::PtySession session(testing_support::program_path("sorter"));
+    ASSERT_TRUE(session.wait_for(testing_support::on_console("1번째 정수 : ")));
+    const termios before = session.settings();
+    session.type("3 1 2\n5\n4\n");
+    testing_support::expect_ends_on_one_key(
+        session, before, testing_support::on_console("4번째 정수 : 4\r\n5번째 정수 : 5\r\n====================\r\n\r\n"));
+}
+#endif
+
+}  // namespace
