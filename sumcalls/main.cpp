@@ -1,0 +1,4 @@
+#include "console/run.hpp"
+#include "sumcalls.hpp"
+
+int main() { return console::run(sumcalls::run_sumcalls); }

@@ -1,0 +1,1 @@
+add_program_test(sumcalls_test SOURCES sumcalls_test.cpp LIBRARIES sumcalls_lib PROGRAMS sumcalls)

@@ -1,0 +1,95 @@
+// The summing operations in-process, the built program through pipes and at a terminal.
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <string>
+
+#include "sumcalls.hpp"
+#include "support/console_text.hpp"
+#include "support/process.hpp"
+#ifndef _WIN32
+#include "key_wait.hpp"
+#endif
+
+namespace {
+
+using sumcalls::Q1;
+using sumcalls::Q2;
+
+TEST(Q1, SumsTheRangeWithBothEnds) {
+    EXPECT_EQ(Q1(), 55);
+    struct Case {
+        std::int32_t first, last, sum;
+    };
+    const Case cases[] = {
+        {5, 10, 45},
+        {7, 7, 7},
+        {-3, -3, -3},
+        {0, 0, 0},
+        {11, 10, 0},                  // first above last: empty
+        {INT_MAX, INT_MIN, 0},
+        {-5, 5, 0},
+        {-5, 3, -9},
+        {-3, 5, 9},
+        {-65535, -1, -2147450880},
+        {1, 65535, 2147450880},
+        {INT_MAX, INT_MAX, INT_MAX},
+        {INT_MIN, INT_MIN, INT_MIN},
+        {INT_MIN, INT_MAX, INT_MIN},  // every other term cancels with its mirror
+        {INT_MIN + 1, INT_MAX, 0},
+        {INT_MIN, INT_MIN + 1, INT_MIN},    // clamped
+        {INT_MAX - 1, INT_MAX, INT_MAX},    // clamped
+        {1, 65536, INT_MAX},                // 2147516416, clamped
+        {-65536, -1, INT_MIN},              // -2147516416, clamped
+        {0, INT_MAX, INT_MAX},
+        {INT_MIN, 0, INT_MIN},
+        {-10, INT_MAX, INT_MAX},
+        {INT_MIN, 10, INT_MIN},
+    };
+    for (const Case& c : cases) EXPECT_EQ(Q1(c.first, c.last), c.sum) << c.first << " .. " << c.last;
+}
+
+TEST(Q1, AgreesWithAPlainLoopAcrossZero) {
+    for (std::int32_t first = -70; first <= 70; ++first) {
+        for (std::int32_t last = -70; last <= 70; ++last) {
+            std::int32_t expected = 0;
+            for (std::int32_t term = first; term <= last; ++term) expected += term;
+            ASSERT_EQ(Q1(first, last), expected) << first << " .. " << last;
+        }
+    }
+}
+
+TEST(Q2, SumsOneToN) {
+    struct Case {
+        std::int32_t n, sum;
+    };
+    const Case cases[] = {{100, 5050}, {1, 1},   {2, 3},          {0, 0},      {-1, 0},
+                          {INT_MIN, 0}, {65535, 2147450880}, {65536, INT_MAX}, {INT_MAX, INT_MAX}};
+    for (const Case& c : cases) EXPECT_EQ(Q2(c.n), c.sum) << c.n;
+}
+
+const char* const three_lines = "Q1() : 55\nQ2(100) : 5050\nQ1(5,10) : 45\n";
+
+TEST(SumcallsRun, WritesTheThreeLinesAndReadsNothing) {
+    const auto result = testing_support::run_program(testing_support::program_path("sumcalls"), "");
+    ASSERT_FALSE(result.timed_out);
+    EXPECT_EQ(result.out, testing_support::on_console(three_lines));
+    EXPECT_EQ(result.exit_status, 0);
+}
+
+#ifndef _WIN32
+TEST(SumcallsRun, FailedOutputEndsWithStatusOne) {
+    const auto result = testing_support::run_program_to(testing_support::program_path("sumcalls"), "", "/dev/full");
+    ASSERT_FALSE(result.timed_out);
+    EXPECT_EQ(result.exit_status, 1);
+}
+
+TEST(SumcallsTerminal, WaitsForOneKeyAfterTheThirdLine) {
+    const termios before = testing_support::fresh_terminal_settings();
+    testing_support::PtySession session(testing_support::program_path("sumcalls"));
+    testing_support::expect_ends_on_one_key(session, before, "Q1() : 55\r\nQ2(100) : 5050\r\nQ1(5,10) : 45\r\n");
+    EXPECT_EQ(session.output(), "Q1() : 55\r\nQ2(100) : 5050\r\nQ1(5,10) : 45\r\n");
+}
+#endif
+
+}  // namespace
