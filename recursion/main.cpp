@@ -1,0 +1,4 @@
+#include "console/run.hpp"
+#include "recursion.hpp"
+
+int main() { return console::run(recursion::run_recursion); }
