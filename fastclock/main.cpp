@@ -1,0 +1,4 @@
+#include "console/run.hpp"
+#include "fastclock.hpp"
+
+int main() { return console::run(fastclock::run_fastclock); }
