@@ -1,0 +1,77 @@
+// The built boxdraw program, run through pipes: exact bytes of its output and its exit status.
+#include <gtest/gtest.h>
+
+#include <ostream>
+#include <string>
+
+#include "support/console_text.hpp"
+#include "support/process.hpp"
+
+namespace {
+
+using testing_support::on_console;
+using testing_support::pause_line;
+using testing_support::run_program;
+
+const std::string prompts = "가로 입력 : 세로 단 입력 : ";
+const std::string refusal = prompts + "가로 또는 세로가 1보다 작습니다.\n" + std::string(pause_line);
+
+struct RunCase {
+    const char* name;
+    std::string input;
+    std::string expected;  // as a code-page-949 console shows it
+    int exit_status;
+};
+
+// Names the case in test listings instead of dumping its bytes.
+void PrintTo(const RunCase& c, std::ostream* os) { *os << c.name; }
+
+class BoxdrawRun : public testing::TestWithParam<RunCase> {};
+
+TEST_P(BoxdrawRun, WritesExactlyTheDialogue) {
+    const RunCase& c = GetParam();
+    const auto result = run_program(testing_support::program_path("boxdraw"), c.input);
+    ASSERT_FALSE(result.timed_out);
+    EXPECT_EQ(result.out, on_console(c.expected));
+    EXPECT_EQ(result.exit_status, c.exit_status);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Dialogues, BoxdrawRun,
+    testing::Values(
+        RunCase{"FourByThree", "4\n3\n", prompts + "┌──┐\n│    │\n└──┘\n", 0},
+        RunCase{"OneByOne", "1 1\n", prompts + "┌\n", 0},
+        RunCase{"OneRowIsOpenBelow", "3 1\n", prompts + "┌─┐\n", 0},
+        RunCase{"OneColumnIsOpenRight", "1 3\n", prompts + "┌\n│\n└\n", 0},
+        RunCase{"TwoByTwoHasNoInside", "2 2\n", prompts + "┌┐\n└┘\n", 0},
+        RunCase{"RefusalsThenABox", "0 5\n5 0\n-1 -1\n5 4\n",
+                refusal + refusal + refusal + prompts + "┌───┐\n│      │\n│      │\n└───┘\n", 0},
+        RunCase{"RefusedTokenAsksTheSamePromptAgain", "abc\n2 99999999999\n2\n",
+                "가로 입력 : 정수(-2147483648 ~ 2147483647)를 입력하세요.\n가로 입력 : "
+                "세로 단 입력 : 정수(-2147483648 ~ 2147483647)를 입력하세요.\n세로 단 입력 : ┌┐\n└┘\n",
+                0},
+        RunCase{"EndOfInputAtTheHeightFails", "0\n", "가로 입력 : 세로 단 입력 : \n", 1}),
+    [](const testing::TestParamInfo<RunCase>& param_info) { return std::string(param_info.param.name); });
+
+TEST(BoxdrawRun, WideBoxIsWrittenWhole) {
+    // Wider than one prepared line and than the program's output buffer.
+    const int width = 40000;
+    const auto result = run_program(testing_support::program_path("boxdraw"), std::to_string(width) + " 3\n");
+    std::string expected = prompts + "┌";
+    std::string middle;
+    for (int x = 2; x < width; ++x) middle += "─";
+    expected += middle + "┐\n│";
+    for (int x = 2; x < width; ++x) expected += "  ";
+    expected += "│\n└" + middle + "┘\n";
+    EXPECT_EQ(result.exit_status, 0);
+    EXPECT_TRUE(result.out == on_console(expected)) << "output of " << result.out.size() << " bytes differs";
+}
+
+TEST(BoxdrawRun, ClosedOutputFailsInsteadOfSpinning) {
+    const auto result = testing_support::run_program_to(testing_support::program_path("boxdraw"), "1000 1000000\n",
+                                                        "/dev/full");
+    ASSERT_FALSE(result.timed_out);
+    EXPECT_EQ(result.exit_status, 1);
+}
+
+}  // namespace

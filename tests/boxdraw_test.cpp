@@ -1,0 +1,200 @@
+// The box drawer's cell rules, its entry dialogue and its drawing, in-process.
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+
+#include <cstdint>
+#include <iostream>
+#include <limits>
+#include <streambuf>
+#include <string>
+
+#include "box_size.hpp"
+#include "support/capture.hpp"
+#include "support/console_text.hpp"
+
+namespace {
+
+using boxdraw::BoxSize;
+using testing_support::ScopedConsole;
+
+constexpr std::int32_t max32 = std::numeric_limits<std::int32_t>::max();
+
+struct CellCase {
+    BoxSize box;
+    std::int32_t x;
+    std::int32_t y;
+    const char* text;
+};
+
+void PrintTo(const CellCase& c, std::ostream* os) {
+    *os << c.box.width << 'x' << c.box.height << " at " << c.x << ',' << c.y;
+}
+
+class Cell : public testing::TestWithParam<CellCase> {};
+
+TEST_P(Cell, FirstMatchingRuleWins) {
+    const CellCase& c = GetParam();
+    EXPECT_EQ(c.box.cell(c.x, c.y), std::string_view(c.text))
+        << c.box.width << 'x' << c.box.height << " at " << c.x << ',' << c.y;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rules, Cell,
+    testing::Values(
+        // A box of 5 x 4: each of the seven rules where it alone applies.
+        CellCase{{5, 4}, 0, 0, "┌"}, CellCase{{5, 4}, 4, 0, "┐"}, CellCase{{5, 4}, 0, 3, "└"},
+        CellCase{{5, 4}, 4, 3, "┘"}, CellCase{{5, 4}, 2, 0, "─"}, CellCase{{5, 4}, 2, 3, "─"},
+        CellCase{{5, 4}, 0, 1, "│"}, CellCase{{5, 4}, 4, 2, "│"}, CellCase{{5, 4}, 2, 2, "  "},
+        // Where several rules apply, the earlier one decides.
+        CellCase{{1, 1}, 0, 0, "┌"}, CellCase{{1, 3}, 0, 2, "└"}, CellCase{{1, 3}, 0, 1, "│"},
+        CellCase{{3, 1}, 2, 0, "┐"}, CellCase{{3, 1}, 1, 0, "─"}, CellCase{{2, 2}, 1, 1, "┘"},
+        // The far corner of the largest box.
+        CellCase{{max32, max32}, max32 - 1, max32 - 1, "┘"}, CellCase{{max32, max32}, 1, max32 - 2, "  "}));
+
+struct DrawCase {
+    std::int32_t width;
+    std::int32_t height;
+    const char* expected;
+};
+
+void PrintTo(const DrawCase& c, std::ostream* os) { *os << c.width << 'x' << c.height; }
+
+class Draw : public testing::TestWithParam<DrawCase> {};
+
+TEST_P(Draw, WritesTheOutlineLineByLine) {
+    const DrawCase& c = GetParam();
+    ScopedConsole console;
+    const BoxSize box{c.width, c.height};
+    box.draw_box();
+    EXPECT_EQ(console.output(), c.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Examples, Draw,
+    testing::Values(DrawCase{1, 1, "┌\n"}, DrawCase{3, 1, "┌─┐\n"}, DrawCase{1, 3, "┌\n│\n└\n"},
+                    DrawCase{2, 2, "┌┐\n└┘\n"}, DrawCase{2, 1, "┌┐\n"}, DrawCase{1, 2, "┌\n└\n"},
+                    DrawCase{4, 3, "┌──┐\n│    │\n└──┘\n"},
+                    DrawCase{5, 4, "┌───┐\n│      │\n│      │\n└───┘\n"},
+                    DrawCase{0, 5, ""}, DrawCase{5, -1, ""}));
+
+// The box as the rules give it, cell by cell.
+std::string by_the_rules(const BoxSize& box) {
+    std::string out;
+    for (std::int32_t y = 0; y < box.height; ++y) {
+        for (std::int32_t x = 0; x < box.width; ++x) out += box.cell(x, y);
+        out += '\n';
+    }
+    return out;
+}
+
+TEST(Draw, RowsWiderThanOnePreparedLineMatchTheRules) {
+    constexpr std::int32_t block = boxdraw::max_prepared_cells;
+    for (const std::int32_t width : {block + 1, block + 2, block + 3, 2 * block + 2, 3 * block + 7}) {
+        ScopedConsole console;
+        const BoxSize box{width, 4};
+        box.draw_box();
+        EXPECT_TRUE(console.output() == by_the_rules(box)) << "width " << width;
+        EXPECT_EQ(console.output().size(), 4 * (2 * static_cast<std::size_t>(width) + 1)) << "width " << width;
+    }
+}
+
+// Counts what is written and keeps only the start and the end of lines, so that a box of
+// many gigabytes can be checked.
+class LineCounter : public std::streambuf {
+public:
+    explicit LineCounter(std::uint64_t line_length) : expected_length_(line_length) {}
+
+    std::uint64_t bytes = 0;
+    std::uint64_t lines = 0;
+    std::uint64_t wrong_lengths = 0;  // lines that were not as long as expected
+    std::string first_starts;         // the first four bytes of each of the first three lines
+    std::string last_end;             // the last four bytes of the most recent line
+
+protected:
+    std::streamsize xsputn(const char* data, std::streamsize count) override {
+        std::string_view rest(data, static_cast<std::size_t>(count));
+        while (!rest.empty()) {
+            const std::size_t newline = rest.find('\n');
+            take_text(rest.substr(0, newline));
+            if (newline == std::string_view::npos) break;
+            end_line();
+            rest.remove_prefix(newline + 1);
+        }
+        return count;
+    }
+    int_type overflow(int_type ch) override {
+        if (traits_type::eq_int_type(ch, traits_type::eof())) return traits_type::not_eof(ch);
+        const char c = traits_type::to_char_type(ch);
+        xsputn(&c, 1);
+        return ch;
+    }
+
+private:
+    void take_text(std::string_view text) {
+        bytes += text.size();
+        if (lines < 3 && in_line_ < 4) first_starts += text.substr(0, static_cast<std::size_t>(4 - in_line_));
+        tail_ += text.substr(text.size() > 4 ? text.size() - 4 : 0);
+        if (tail_.size() > 4) tail_.erase(0, tail_.size() - 4);
+        in_line_ += text.size();
+    }
+    void end_line() {
+        ++bytes;
+        ++lines;
+        if (in_line_ != expected_length_) ++wrong_lengths;
+        last_end = tail_;
+        tail_.clear();
+        in_line_ = 0;
+    }
+
+    std::uint64_t expected_length_;
+    std::uint64_t in_line_ = 0;
+    std::string tail_;
+};
+
+long peak_memory_kib() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+TEST(Draw, WidestBoxIsStreamedInSmallMemory) {
+    LineCounter counter(2 * std::uint64_t{max32});
+    std::streambuf* const saved = std::cout.rdbuf(&counter);
+    const BoxSize box{max32, 3};
+    box.draw_box();
+    std::cout.rdbuf(saved);
+
+    EXPECT_EQ(counter.lines, 3u);
+    EXPECT_EQ(counter.wrong_lengths, 0u);
+    EXPECT_EQ(counter.bytes, 3 * (2 * std::uint64_t{max32} + 1));
+    EXPECT_EQ(counter.first_starts, "┌─│  └─");
+    EXPECT_EQ(counter.last_end, "─┘");
+    EXPECT_LT(peak_memory_kib(), 64 * 1024) << "a row of 4 GiB must not be held in memory";
+}
+
+TEST(Draw, TallBoxKeepsMemoryFlat) {
+    LineCounter counter(6);
+    std::streambuf* const saved = std::cout.rdbuf(&counter);
+    const BoxSize box{3, 2'000'000};
+    box.draw_box();
+    std::cout.rdbuf(saved);
+    EXPECT_EQ(counter.lines, 2'000'000u);
+    EXPECT_EQ(counter.wrong_lengths, 0u);
+    EXPECT_EQ(counter.first_starts, "┌─│  │  ");
+    EXPECT_EQ(counter.last_end, "─┘");
+    EXPECT_LT(peak_memory_kib(), 64 * 1024);
+}
+
+TEST(EnterSize, AsksBothValuesBeforeJudgingAndPausesAfterEachRefusal) {
+    ScopedConsole console("0\n5\n5 0\n-1 -1\n3 2\nleft");
+    BoxSize box{};
+    box.enter_size();
+    const std::string prompts = "가로 입력 : 세로 단 입력 : ";
+    const std::string refusal = "가로 또는 세로가 1보다 작습니다.\n" + std::string(testing_support::pause_line);
+    EXPECT_EQ(console.output(), prompts + refusal + prompts + refusal + prompts + refusal + prompts);
+    EXPECT_EQ(box.width, 3);
+    EXPECT_EQ(box.height, 2);
+    EXPECT_EQ(console.rest(), "\nleft") << "nothing is read after the accepted pair";
+}
+
+}  // namespace
