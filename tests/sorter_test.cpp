@@ -1,4 +1,4 @@
-// The sorter: its sort and listing in-process, the built program through pipes and at a terminal.
+// The sorter: its sort in-process, the built program through pipes and at a terminal.
 #include <gtest/gtest.h>
 
 #include <array>
@@ -6,7 +6,6 @@
 #include <string>
 
 #include "sorter.hpp"
-#include "support/capture.hpp"
 #include "support/console_text.hpp"
 #include "support/process.hpp"
 #ifndef _WIN32
@@ -50,14 +49,6 @@ std::string listing(const Five& numbers) {
         text += std::to_string(i + 1) + "번째 정수 : " + std::to_string(numbers[i]) + "\n";
     }
     return text + rule + "\n";
-}
-
-TEST(PrintNumbers, WritesTheListingBlock) {
-    const Five numbers{INT_MIN, -7, 0, 42, INT_MAX};
-    testing_support::ScopedConsole console;
-    sorter::print_numbers(numbers);
-    EXPECT_EQ(console.output(), "====================\n1번째 정수 : -2147483648\n2번째 정수 : -7\n3번째 정수 : 0\n"
-                                "4번째 정수 : 42\n5번째 정수 : 2147483647\n====================\n\n");
 }
 
 const std::string prompts = "1번째 정수 : 2번째 정수 : 3번째 정수 : 4번째 정수 : 5번째 정수 : ";

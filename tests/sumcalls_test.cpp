@@ -26,7 +26,7 @@ TEST(Q1, SumsTheRangeWithBothEnds) {
         {7, 7, 7},
         {-3, -3, -3},
         {0, 0, 0},
-        {11, 10, 0},                  // first above last: empty
+        {11, 10, 0},  // first above last: empty
         {INT_MAX, INT_MIN, 0},
         {-5, 5, 0},
         {-5, 3, -9},
@@ -37,10 +37,11 @@ TEST(Q1, SumsTheRangeWithBothEnds) {
         {INT_MIN, INT_MIN, INT_MIN},
         {INT_MIN, INT_MAX, INT_MIN},  // every other term cancels with its mirror
         {INT_MIN + 1, INT_MAX, 0},
-        {INT_MIN, INT_MIN + 1, INT_MIN},    // clamped
-        {INT_MAX - 1, INT_MAX, INT_MAX},    // clamped
-        {1, 65536, INT_MAX},                // 2147516416, clamped
-        {-65536, -1, INT_MIN},              // -2147516416, clamped
+        // Sums beyond 32 bits, clamped.
+        {INT_MIN, INT_MIN + 1, INT_MIN},
+        {INT_MAX - 1, INT_MAX, INT_MAX},
+        {1, 65536, INT_MAX},    // 2147516416
+        {-65536, -1, INT_MIN},  // -2147516416
         {0, INT_MAX, INT_MAX},
         {INT_MIN, 0, INT_MIN},
         {-10, INT_MAX, INT_MAX},
@@ -63,14 +64,14 @@ TEST(Q2, SumsOneToN) {
     struct Case {
         std::int32_t n, sum;
     };
-    const Case cases[] = {{100, 5050}, {1, 1},   {2, 3},          {0, 0},      {-1, 0},
-                          {INT_MIN, 0}, {65535, 2147450880}, {65536, INT_MAX}, {INT_MAX, INT_MAX}};
+    const Case cases[] = {{100, 5050}, {1, 1}, {2, 3}, {0, 0}, {-1, 0}, {INT_MIN, 0},
+                          {65535, 2147450880}, {65536, INT_MAX}, {INT_MAX, INT_MAX}};
     for (const Case& c : cases) EXPECT_EQ(Q2(c.n), c.sum) << c.n;
 }
 
 const char* const three_lines = "Q1() : 55\nQ2(100) : 5050\nQ1(5,10) : 45\n";
 
-TEST(SumcallsRun, WritesTheThreeLinesAndReadsNothing) {
+TEST(SumcallsRun, WritesExactlyTheThreeLines) {
     const auto result = testing_support::run_program(testing_support::program_path("sumcalls"), "");
     ASSERT_FALSE(result.timed_out);
     EXPECT_EQ(result.out, testing_support::on_console(three_lines));
@@ -78,12 +79,6 @@ TEST(SumcallsRun, WritesTheThreeLinesAndReadsNothing) {
 }
 
 #ifndef _WIN32
-TEST(SumcallsRun, FailedOutputEndsWithStatusOne) {
-    const auto result = testing_support::run_program_to(testing_support::program_path("sumcalls"), "", "/dev/full");
-    ASSERT_FALSE(result.timed_out);
-    EXPECT_EQ(result.exit_status, 1);
-}
-
 TEST(SumcallsTerminal, WaitsForOneKeyAfterTheThirdLine) {
     const termios before = testing_support::fresh_terminal_settings();
     testing_support::PtySession session(testing_support::program_path("sumcalls"));
