@@ -4,6 +4,8 @@
 // program's stack size is set when it is linked, and the sum runs on the calling thread.
 #include "recursion.hpp"
 
+#include <cstddef>
+
 #ifndef _WIN32
 #include <pthread.h>
 #endif
