@@ -21,6 +21,8 @@ struct TokenCase {
     std::string rest;  // what the next read sees
 };
 
+void PrintTo(const TokenCase& c, std::ostream* os) { *os << testing::PrintToString(c.input.substr(0, 24)); }
+
 class IntTokenTest : public testing::TestWithParam<TokenCase> {};
 
 TEST_P(IntTokenTest, JudgesTheWholeToken) {

@@ -32,6 +32,8 @@ struct RunCase {
     int exit_status;
 };
 
+void PrintTo(const RunCase& c, std::ostream* os) { *os << c.name; }
+
 class RosterRun : public testing::TestWithParam<RunCase> {};
 
 TEST_P(RosterRun, WritesExactlyTheDialogue) {
