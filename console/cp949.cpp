@@ -3,14 +3,17 @@
 #include <iconv.h>
 
 #include <cerrno>
+#include <cstdint>
+#include <cstring>
 #include <stdexcept>
+
+#include "cp949_table.hpp"
 
 namespace console {
 namespace {
 
 constexpr std::string_view replacement = "\xEF\xBF\xBD";  // U+FFFD in UTF-8
 
-iconv_t as_iconv(void* descriptor) { return static_cast<iconv_t>(descriptor); }
 bool failed(iconv_t cd) { return cd == reinterpret_cast<iconv_t>(-1); }
 
 bool is_lead(unsigned char b) { return b >= 0x81 && b <= 0xFE; }
@@ -20,19 +23,92 @@ bool is_trail(unsigned char b) {
 
 // Box-drawing block U+2500..U+257F: bit set where the character's stroke reaches the right
 // edge of its cell (names with RIGHT or HORIZONTAL, diagonals excluded).
+constexpr std::uint32_t box_drawing_first = 0x2500;
+constexpr std::uint32_t box_drawing_last = 0x257F;
 constexpr std::uint64_t right_stroke_low = 0xfffff00ff0f0f333ULL;
 constexpr std::uint64_t right_stroke_high = 0x54413ff1c71d3fffULL;
 
-// The filler that follows a box-drawing character, or nothing for any other character.
-std::string_view filler_after(std::string_view utf8) {
-    // U+2500..U+257F is E2 94 80 .. E2 95 BF.
-    if (utf8.size() != 3 || static_cast<unsigned char>(utf8[0]) != 0xE2) return {};
-    const auto second = static_cast<unsigned char>(utf8[1]);
-    if (second != 0x94 && second != 0x95) return {};
-    const unsigned offset = (second - 0x94u) * 64u + (static_cast<unsigned char>(utf8[2]) & 0x3Fu);
-    const std::uint64_t word = offset < 64 ? right_stroke_low : right_stroke_high;
-    return ((word >> (offset % 64)) & 1u) != 0 ? std::string_view("\xE2\x94\x80") : std::string_view(" ");
+// How many bytes at the start of `text` are ASCII; eight at a time, since most output is.
+std::size_t ascii_prefix(const char* text, std::size_t size) {
+    std::size_t i = 0;
+    for (; i + 8 <= size; i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, text + i, sizeof word);
+        if ((word & 0x8080808080808080ULL) != 0) break;
+    }
+    while (i < size && static_cast<unsigned char>(text[i]) < 0x80) ++i;
+    return i;
 }
+
+// Writes the UTF-8 form of the two-byte character `lead`, `trail` (a valid lead and trail
+// byte) to `to`, followed by its filler when it is a box-drawing character, or U+FFFD when the
+// pair is no character; returns the number of bytes, at most six.
+std::size_t encode_character(unsigned char lead, unsigned char trail, char* to) {
+    const std::uint32_t code_point =
+        cp949_table::code_points[static_cast<std::size_t>(lead - cp949_table::first_lead) * cp949_table::trail_count +
+                                 static_cast<std::size_t>(trail - cp949_table::first_trail)];
+    if (code_point == 0) return replacement.copy(to, replacement.size());
+    // Every table entry lies in U+0080..U+FFFF: two or three UTF-8 bytes, then the filler.
+    std::size_t size = 0;
+    if (code_point < 0x800) {
+        to[size++] = static_cast<char>(0xC0u | code_point >> 6);
+    } else {
+        to[size++] = static_cast<char>(0xE0u | code_point >> 12);
+        to[size++] = static_cast<char>(0x80u | (code_point >> 6 & 0x3Fu));
+    }
+    to[size++] = static_cast<char>(0x80u | (code_point & 0x3Fu));
+    if (code_point >= box_drawing_first && code_point <= box_drawing_last) {
+        const std::uint32_t offset = code_point - box_drawing_first;
+        const std::uint64_t word = offset < 64 ? right_stroke_low : right_stroke_high;
+        if (((word >> (offset % 64)) & 1u) != 0) {
+            to[size++] = '\xE2';  // U+2500, light horizontal
+            to[size++] = '\x94';
+            to[size++] = '\x80';
+        } else {
+            to[size++] = ' ';
+        }
+    }
+    return size;
+}
+
+// Gathers converted characters and hands them to the output string in blocks: appending a
+// few bytes at a time to a string costs more than converting them.
+class Gather {
+public:
+    explicit Gather(std::string& out) : out_(out) {}
+    ~Gather() { flush(); }
+    Gather(const Gather&) = delete;
+    Gather& operator=(const Gather&) = delete;
+
+    void character(const Cp949ToUtf8::Cell& cell) {
+        std::memcpy(room(), cell.bytes.data(), cell.bytes.size());  // all of it: one fixed-size copy
+        used_ += cell.size;
+    }
+    void replacement_character() { used_ += replacement.copy(room(), replacement.size()); }
+    void ascii(const char* text, std::size_t size) {
+        if (used_ + size <= sizeof block_) {  // the blanks and signs between words
+            std::memcpy(block_ + used_, text, size);
+            used_ += size;
+            return;
+        }
+        flush();
+        out_.append(text, size);
+    }
+
+private:
+    char* room() {
+        if (used_ + sizeof(Cp949ToUtf8::Cell::bytes) > sizeof block_) flush();
+        return block_ + used_;
+    }
+    void flush() {
+        out_.append(block_, used_);
+        used_ = 0;
+    }
+
+    std::string& out_;
+    char block_[512];
+    std::size_t used_ = 0;
+};
 
 // Runs iconv over a whole, complete input; false on any invalid or unmappable sequence.
 bool convert_all(iconv_t cd, std::string_view in, char* out, std::size_t& out_size) {
@@ -51,69 +127,48 @@ bool convert_all(iconv_t cd, std::string_view in, char* out, std::size_t& out_si
 
 }  // namespace
 
-Cp949ToUtf8::Cp949ToUtf8() : descriptor_(iconv_open("UTF-8", "CP949")) {
-    if (failed(as_iconv(descriptor_))) throw std::runtime_error("iconv cannot convert CP949 to UTF-8");
-}
-
-Cp949ToUtf8::~Cp949ToUtf8() { iconv_close(as_iconv(descriptor_)); }
-
-Cp949ToUtf8::Cell Cp949ToUtf8::convert_one(unsigned char lead, unsigned char trail) {
-    const char in[2] = {static_cast<char>(lead), static_cast<char>(trail)};
-    char out[4];
-    std::size_t size = sizeof out;
-    std::string_view utf8 = replacement;
-    if (convert_all(as_iconv(descriptor_), std::string_view(in, 2), out, size)) utf8 = std::string_view(out, size);
-    const std::string_view filler = filler_after(utf8);
-    Cell result;
-    result.size = static_cast<std::uint8_t>(utf8.size() + filler.size());
-    utf8.copy(result.bytes.data(), utf8.size());
-    filler.copy(result.bytes.data() + utf8.size(), filler.size());
-    return result;
-}
-
 const Cp949ToUtf8::Cell& Cp949ToUtf8::cell(unsigned char lead, unsigned char trail) {
     auto& row = rows_[static_cast<std::size_t>(lead - 0x81)];
     if (!row) row = std::make_unique<Row>();
     Cell& entry = (*row)[static_cast<std::size_t>(trail - 0x41)];
-    if (entry.size == 0) entry = convert_one(lead, trail);
+    if (entry.size == 0) entry.size = static_cast<std::uint8_t>(encode_character(lead, trail, entry.bytes.data()));
     return entry;
 }
 
 void Cp949ToUtf8::convert(std::string_view in, std::string& out) {
+    Gather gather(out);
     std::size_t i = 0;
     if (pending_lead_ >= 0 && !in.empty()) {
         const auto lead = static_cast<unsigned char>(pending_lead_);
         pending_lead_ = -1;
         const auto trail = static_cast<unsigned char>(in[0]);
         if (is_trail(trail)) {
-            const Cell& c = cell(lead, trail);
-            out.append(c.bytes.data(), c.size);
+            gather.character(cell(lead, trail));
             i = 1;
         } else {
-            out.append(replacement);  // the trail byte is read again below, on its own
+            gather.replacement_character();  // the trail byte is read again below, on its own
         }
     }
     while (i < in.size()) {
         // ASCII runs go through as they are.
-        std::size_t run = i;
-        while (run < in.size() && static_cast<unsigned char>(in[run]) < 0x80) ++run;
-        out.append(in.data() + i, run - i);
-        i = run;
-        if (i == in.size()) break;
+        if (const std::size_t run = ascii_prefix(in.data() + i, in.size() - i); run > 0) {
+            gather.ascii(in.data() + i, run);
+            i += run;
+            if (i == in.size()) break;
+        }
 
         const auto lead = static_cast<unsigned char>(in[i]);
         if (!is_lead(lead)) {
-            out.append(replacement);
+            gather.replacement_character();
             ++i;
         } else if (i + 1 == in.size()) {
             pending_lead_ = lead;
             ++i;
         } else if (const auto trail = static_cast<unsigned char>(in[i + 1]); is_trail(trail)) {
-            const Cell& c = cell(lead, trail);
-            out.append(c.bytes.data(), c.size);
+            gather.character(cell(lead, trail));
             i += 2;
         } else {
-            out.append(replacement);
+            gather.replacement_character();
             ++i;
         }
     }

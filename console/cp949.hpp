@@ -17,33 +17,30 @@ namespace console {
 // draws them two wide; each one is therefore followed by a filler ("─" when its stroke runs on
 // to the right, a blank otherwise), so frames keep their shape and width.
 //
-// Each distinct character is converted by iconv once and then served from a table, because
-// the same few characters repeat endlessly (a box drawn line by line, the menus).
+// The characters come from a table built into the program (cp949_table.hpp, made from the C
+// library's iconv), so no converter is loaded at start-up: loading iconv's costs a program more
+// time and memory than the rest of its start-up together. Each character's UTF-8 bytes, filler
+// included, are worked out once and kept, a row of characters at a time, because the same few
+// characters repeat endlessly (a box drawn line by line, the menus).
 class Cp949ToUtf8 {
 public:
-    Cp949ToUtf8();
-    ~Cp949ToUtf8();
-    Cp949ToUtf8(const Cp949ToUtf8&) = delete;
-    Cp949ToUtf8& operator=(const Cp949ToUtf8&) = delete;
-
     // Appends the UTF-8 form of `in` to `out`; a trailing lead byte waits for the next call.
     void convert(std::string_view in, std::string& out);
     // Ends the stream: a lead byte still waiting becomes U+FFFD.
     void finish(std::string& out);
 
-private:
     struct Cell {
-        std::uint8_t size = 0;  // 0: not converted yet
+        std::uint8_t size = 0;  // 0: not worked out yet
         std::array<char, 7> bytes{};
     };
+
+private:
     static constexpr int lead_count = 0xFE - 0x81 + 1;
     static constexpr int trail_count = 0xFE - 0x41 + 1;
     using Row = std::array<Cell, trail_count>;
 
     const Cell& cell(unsigned char lead, unsigned char trail);
-    Cell convert_one(unsigned char lead, unsigned char trail);
 
-    void* descriptor_;  // iconv_t, kept out of the header
     std::array<std::unique_ptr<Row>, lead_count> rows_{};
     int pending_lead_ = -1;
 };

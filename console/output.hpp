@@ -38,7 +38,9 @@ private:
     void write_out(const char* data, std::size_t size);
 
     int fd_;
-    std::array<char, 1 << 16> buffer_{};
+    // Not zero-filled: every program pays for the pages it touches at start-up, and a line
+    // touches only the first of them.
+    std::array<char, 1 << 16> buffer_;
 #if CONSOLE_UTF8
     std::unique_ptr<Cp949ToUtf8> converter_;
     std::string converted_;

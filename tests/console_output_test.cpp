@@ -7,6 +7,10 @@
 
 #include "console/output.hpp"
 #if CONSOLE_UTF8
+#include <iconv.h>
+
+#include <optional>
+
 #include "console/cp949.hpp"
 #endif
 
@@ -109,6 +113,70 @@ TEST(Utf8ToCp949, ConvertsOrRefuses) {
     EXPECT_EQ(console::utf8_to_cp949("\xC3"), std::nullopt);              // cut short
     EXPECT_EQ(console::utf8_to_cp949("\xED\xA0\x80"), std::nullopt);      // a surrogate
     EXPECT_EQ(console::utf8_to_cp949("\xF0\x9F\x98\x80"), std::nullopt);  // no CP949 form
+}
+
+// What the C library's iconv makes of one CP949 character, or nothing when it refuses it.
+std::optional<std::string> iconv_utf8(iconv_t cd, std::string_view cp949) {
+    iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    char* in = const_cast<char*>(cp949.data());
+    std::size_t in_left = cp949.size();
+    char out[16];
+    char* out_ptr = out;
+    std::size_t out_left = sizeof out;
+    if (iconv(cd, &in, &in_left, &out_ptr, &out_left) == static_cast<std::size_t>(-1) || in_left != 0) {
+        return std::nullopt;
+    }
+    return std::string(out, sizeof out - out_left);
+}
+
+// The converter's own table must say what iconv says, for every lead and trail byte pair; a
+// box-drawing character (U+2500..U+257F, E2 94 xx or E2 95 xx) then gets its one filler.
+TEST(Cp949ToUtf8, AgreesWithIconvOnEveryTwoByteCharacter) {
+    const iconv_t cd = iconv_open("UTF-8", "CP949");
+    ASSERT_NE(cd, reinterpret_cast<iconv_t>(-1));
+    const std::string fffd = "\xEF\xBF\xBD";
+    int mismatches = 0;
+    for (int lead = 0x81; lead <= 0xFE; ++lead) {
+        for (int trail = 0x41; trail <= 0xFE; ++trail) {
+            if ((trail > 0x5A && trail < 0x61) || (trail > 0x7A && trail < 0x81)) continue;  // not trail bytes
+            const std::string pair = {static_cast<char>(lead), static_cast<char>(trail)};
+            const std::string got = convert(pair);
+            const std::string expected = iconv_utf8(cd, pair).value_or(fffd);
+            const bool box = expected.size() == 3 && expected[0] == '\xE2' && (expected[1] == '\x94' || expected[1] == '\x95');
+            const std::string rest = got.substr(0, expected.size()) == expected ? got.substr(expected.size()) : "mismatch";
+            const bool ok = box ? (rest == " " || rest == "\xE2\x94\x80") : rest.empty();
+            if (!ok && ++mismatches <= 10) ADD_FAILURE() << std::hex << lead << ' ' << trail;
+        }
+    }
+    iconv_close(cd);
+    EXPECT_EQ(mismatches, 0);
+}
+
+// Long texts, mostly ASCII with characters at every alignment and runs longer than any
+// internal block, come out the same whole as byte by byte.
+TEST(Cp949ToUtf8, LongTextsWholeOrByteByByte) {
+    std::string text;
+    for (int i = 0; i < 40; ++i) {
+        text += std::string(static_cast<std::size_t>(i % 17), 'a') + "\xB0\xA1";  // 가 after 0 to 16 ASCII bytes
+        for (int j = 0; j < i; ++j) text += "\xA6\xA1";                         // runs of ─, up to 39
+        text += "\x80 ";                                                        // a broken byte
+    }
+    std::string whole;
+    console::Cp949ToUtf8 at_once;
+    at_once.convert(text, whole);
+    at_once.finish(whole);
+
+    std::string by_byte;
+    console::Cp949ToUtf8 one_by_one;
+    for (const char c : text) one_by_one.convert(std::string_view(&c, 1), by_byte);
+    one_by_one.finish(by_byte);
+    EXPECT_EQ(whole, by_byte);
+
+    // ASCII around a character changes nothing of it, wherever it falls in a word of eight.
+    for (std::size_t before = 0; before <= 17; ++before) {
+        const std::string a(before, 'x');
+        EXPECT_EQ(convert(a + "\xC7\xD0" + a), a + "\xED\x95\x99" + a) << before;
+    }
 }
 #else
 TEST(ConsoleOutput, WritesBytesUnchanged) {
