@@ -2,14 +2,15 @@
 // fresh run of the program, in-process: std::cin and std::cout get stream buffers of their own
 // (so the key waits and pauses do not wait, as on a pipe), and the program's main runs once.
 //
-// Checked for every input: the run ends (a loop that runs on without input shows as a timeout
-// or as output without end), with exit status 0 or 1, and every byte written is CP949, the
-// encoding of the program's own texts, which is what the UTF-8 build then converts.
+// Checked for every input: the run ends (a loop that runs on without input shows as a timeout,
+// as reads that keep finding the end of input, or as output without end), with exit status 0
+// or 1, and every byte written is CP949, the encoding of the program's own texts, which is
+// what the UTF-8 build then converts.
 #include <cstddef>
 #include <cstdint>
 #include <iostream>
-#include <sstream>
 #include <string>
+#include <utility>
 
 #include "console/output.hpp"
 #include "fuzz/fresh_start.hpp"
@@ -19,11 +20,31 @@ int program_main();  // the program's main, renamed by the build
 
 namespace {
 
+// Standard input from the fuzzer's bytes. It counts how often the program finds the input at
+// its end: a program that has met the end of input goes to its end, so a count that keeps
+// growing is a loop that runs on without input.
+class FuzzInput final : public std::streambuf {
+public:
+    static constexpr int most_ends = 64;
+
+    explicit FuzzInput(std::string text) : text_(std::move(text)) { setg(text_.data(), text_.data(), text_.data() + text_.size()); }
+
+protected:
+    int_type underflow() override {
+        if (++ends_ > most_ends) fuzzing::fail("reads on and on at the end of input", text_, text_.size());
+        return traits_type::eof();
+    }
+
+private:
+    std::string text_;
+    int ends_ = 0;
+};
+
 // Standard output as a pipe whose reader goes away after `limit` bytes: a program that writes
-// more is ended as on a closed pipe. A large box is a valid answer, and this keeps its run short.
+// more is ended as on a closed pipe.
 class CappedOutput final : public std::streambuf {
 public:
-    static constexpr std::size_t limit = std::size_t{1} << 16;
+    explicit CappedOutput(std::size_t limit) : limit_(limit) {}
 
     const std::string& text() const { return text_; }
     bool cut() const { return cut_; }
@@ -31,7 +52,7 @@ public:
 protected:
     std::streamsize xsputn(const char* data, std::streamsize size) override {
         const auto count = static_cast<std::size_t>(size);
-        if (cut_ || text_.size() + count > limit) {
+        if (cut_ || text_.size() + count > limit_) {
             cut_ = true;
             throw console::OutputFailed();
         }
@@ -47,15 +68,29 @@ protected:
     }
 
 private:
+    std::size_t limit_;
     std::string text_;
     bool cut_ = false;
 };
 
+#if OUTPUT_GROWS_WITH_VALUES
+// The values typed decide the size of the output (a box 2147483647 cells wide is valid), so any
+// amount is right; the reader stops early, which keeps each run short, and the program must
+// then end as on a closed pipe.
+constexpr bool cut_is_fault = false;
+std::size_t output_limit(std::size_t) { return std::size_t{1} << 16; }
+#else
+// The output grows with the input: each answer draws at most a screen, and a listing shows at
+// most what was typed. Far more than that is a loop writing on without reading.
+constexpr bool cut_is_fault = true;
+std::size_t output_limit(std::size_t input_size) { return (std::size_t{1} << 20) + 4096 * input_size + input_size * input_size; }
+#endif
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    std::stringbuf input(std::string(reinterpret_cast<const char*>(data), size));
-    CappedOutput output;
+    FuzzInput input(std::string(reinterpret_cast<const char*>(data), size));
+    CappedOutput output(output_limit(size));
     std::streambuf* const old_in = std::cin.rdbuf(&input);
     std::streambuf* const old_out = std::cout.rdbuf(&output);
     std::cin.clear();
@@ -71,6 +106,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const std::string& text = output.text();
     if (status != 0 && status != 1) fuzzing::fail("exit status other than 0 and 1", text, text.size());
+    if (output.cut() && cut_is_fault) fuzzing::fail("output without end", text, text.size());
     if (output.cut() && status != 1) fuzzing::fail("a closed output did not end the run with 1", text, text.size());
     if (const std::size_t valid = fuzzing::valid_cp949_prefix(text); valid != text.size()) {
         fuzzing::fail("output that is not CP949", text, valid);

@@ -25,12 +25,15 @@ int remaining_ms(Clock::time_point deadline) {
     return left > 0 ? static_cast<int>(left) : 0;
 }
 
+// keep_bytes: how much of standard output is read before the reader closes the pipe; 0 leaves
+// the pipe without a reader from the start.
 ProcessResult run(const std::string& path, std::string_view input, const std::string* output_path,
-                  std::chrono::milliseconds timeout) {
+                  std::chrono::milliseconds timeout, std::size_t keep_bytes = static_cast<std::size_t>(-1)) {
     int in_pipe[2];
     int out_pipe[2] = {-1, -1};
     if (pipe(in_pipe) != 0) throw std::runtime_error("pipe");
     if (!output_path && pipe(out_pipe) != 0) throw std::runtime_error("pipe");
+    if (keep_bytes == 0) close_fd(out_pipe[0]);
 
     const pid_t pid = fork();
     if (pid < 0) throw std::runtime_error("fork");
@@ -73,6 +76,7 @@ ProcessResult run(const std::string& path, std::string_view input, const std::st
                 const ssize_t got = read(out_pipe[0], buffer, sizeof buffer);
                 if (got > 0) {
                     result.out.append(buffer, static_cast<std::size_t>(got));
+                    if (result.out.size() >= keep_bytes) close_fd(out_pipe[0]);
                 } else if (!(got < 0 && errno == EINTR)) {
                     close_fd(out_pipe[0]);
                 }
@@ -116,6 +120,11 @@ ProcessResult run_program(const std::string& path, std::string_view input, int t
 ProcessResult run_program_to(const std::string& path, std::string_view input, const std::string& output_path,
                              int timeout_ms) {
     return run(path, input, &output_path, std::chrono::milliseconds(timeout_ms));
+}
+
+ProcessResult run_program_to_closed_pipe(const std::string& path, std::string_view input, std::size_t keep_bytes,
+                                         int timeout_ms) {
+    return run(path, input, nullptr, std::chrono::milliseconds(timeout_ms), keep_bytes);
 }
 
 }  // namespace testing_support
