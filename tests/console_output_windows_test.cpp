@@ -1,0 +1,78 @@
+// Standard output of the Windows build: the programs' bytes go out unchanged, but through a
+// descriptor in the runtime's text mode, which writes each line end as CR LF.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <io.h>
+
+#include <ostream>
+#include <string>
+
+#include "console/output.hpp"
+
+namespace {
+
+// A pipe whose writing end is in text mode, like standard output, and whose reading end shows
+// the bytes as they are.
+struct TextPipe {
+    TextPipe() {
+        EXPECT_EQ(_pipe(fds, 1 << 16, _O_TEXT), 0);
+        _setmode(fds[0], _O_BINARY);
+    }
+    ~TextPipe() {
+        for (int fd : fds) {
+            if (fd >= 0) _close(fd);
+        }
+    }
+    TextPipe(const TextPipe&) = delete;
+    TextPipe& operator=(const TextPipe&) = delete;
+
+    void close_end(int which) {
+        _close(fds[which]);
+        fds[which] = -1;
+    }
+    std::string read_all() {
+        std::string result;
+        char buffer[4096];
+        for (int got; (got = _read(fds[0], buffer, sizeof buffer)) > 0;) result.append(buffer, static_cast<std::size_t>(got));
+        return result;
+    }
+
+    int fds[2] = {-1, -1};
+};
+
+std::string through_text_pipe(const std::string& text, std::size_t chunk) {
+    TextPipe pipe;
+    {
+        console::ConsoleOutput output(pipe.fds[1]);
+        std::ostream out(&output);
+        for (std::size_t i = 0; i < text.size(); i += chunk) {
+            out << text.substr(i, chunk);
+            out.flush();
+        }
+    }
+    pipe.close_end(1);
+    return pipe.read_all();
+}
+
+TEST(ConsoleOutput, WritesBytesUnchangedWithCrLfLineEnds) {
+    // Box drawing and a syllable in CP949, bytes no encoding uses, the end-of-file mark of text
+    // mode and a lone carriage return: only the line ends change.
+    const std::string text = "\xA6\xA3\xA6\xA1 \xB0\xA1\n\x80\xFF\x1A\r.\n\n";
+    const std::string expected = "\xA6\xA3\xA6\xA1 \xB0\xA1\r\n\x80\xFF\x1A\r.\r\n\r\n";
+    for (std::size_t chunk = 1; chunk <= 4; ++chunk) EXPECT_EQ(through_text_pipe(text, chunk), expected) << chunk;
+}
+
+TEST(ConsoleOutput, FailedWriteThrowsOnceThenDrops) {
+    TextPipe pipe;
+    pipe.close_end(0);  // nobody reads: every write fails
+    console::ConsoleOutput output(pipe.fds[1]);
+    std::ostream out(&output);
+    out.exceptions(std::ios::badbit);
+    out << "line";
+    EXPECT_THROW(out.flush(), console::OutputFailed);
+    EXPECT_TRUE(output.failed());
+    out.clear();
+    EXPECT_NO_THROW(out << "more" << std::endl);
+}
+
+}  // namespace

@@ -1,0 +1,13 @@
+#pragma once
+// Windows only: running a whole command line the way run_program runs a built program.
+
+#include <string>
+#include <string_view>
+
+#include "process.hpp"
+
+namespace testing_support {
+
+ProcessResult run_command_line(const std::string& command_line, std::string_view input, int timeout_ms = 20000);
+
+}  // namespace testing_support
