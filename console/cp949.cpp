@@ -128,10 +128,19 @@ bool convert_all(iconv_t cd, std::string_view in, char* out, std::size_t& out_si
 }  // namespace
 
 const Cp949ToUtf8::Cell& Cp949ToUtf8::cell(unsigned char lead, unsigned char trail) {
+    // Kept small, so that it is inlined into the conversion loop; a first sight goes to fill.
+    if (const auto& row = rows_[static_cast<std::size_t>(lead - 0x81)]) {
+        const Cell& entry = (*row)[static_cast<std::size_t>(trail - 0x41)];
+        if (entry.size != 0) return entry;
+    }
+    return fill(lead, trail);
+}
+
+const Cp949ToUtf8::Cell& Cp949ToUtf8::fill(unsigned char lead, unsigned char trail) {
     auto& row = rows_[static_cast<std::size_t>(lead - 0x81)];
     if (!row) row = std::make_unique<Row>();
     Cell& entry = (*row)[static_cast<std::size_t>(trail - 0x41)];
-    if (entry.size == 0) entry.size = static_cast<std::uint8_t>(encode_character(lead, trail, entry.bytes.data()));
+    entry.size = static_cast<std::uint8_t>(encode_character(lead, trail, entry.bytes.data()));
     return entry;
 }
 
@@ -151,7 +160,8 @@ void Cp949ToUtf8::convert(std::string_view in, std::string& out) {
     }
     while (i < in.size()) {
         // ASCII runs go through as they are.
-        if (const std::size_t run = ascii_prefix(in.data() + i, in.size() - i); run > 0) {
+        if (static_cast<unsigned char>(in[i]) < 0x80) {
+            const std::size_t run = ascii_prefix(in.data() + i, in.size() - i);
             gather.ascii(in.data() + i, run);
             i += run;
             if (i == in.size()) break;

@@ -40,6 +40,7 @@ private:
     using Row = std::array<Cell, trail_count>;
 
     const Cell& cell(unsigned char lead, unsigned char trail);
+    const Cell& fill(unsigned char lead, unsigned char trail);
 
     std::array<std::unique_ptr<Row>, lead_count> rows_{};
     int pending_lead_ = -1;
