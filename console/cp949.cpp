@@ -72,11 +72,10 @@ std::size_t encode_character(unsigned char lead, unsigned char trail, char* to) 
 }
 
 // Gathers converted characters and hands them to the output string in blocks: appending a
-// few bytes at a time to a string costs more than converting them.
+// few bytes at a time to a string costs more than converting them. flush() hands over the rest.
 class Gather {
 public:
     explicit Gather(std::string& out) : out_(out) {}
-    ~Gather() { flush(); }
     Gather(const Gather&) = delete;
     Gather& operator=(const Gather&) = delete;
 
@@ -95,14 +94,15 @@ public:
         out_.append(text, size);
     }
 
+    void flush() {
+        out_.append(block_, used_);
+        used_ = 0;
+    }
+
 private:
     char* room() {
         if (used_ + sizeof(Cp949ToUtf8::Cell::bytes) > sizeof block_) flush();
         return block_ + used_;
-    }
-    void flush() {
-        out_.append(block_, used_);
-        used_ = 0;
     }
 
     std::string& out_;
@@ -182,6 +182,7 @@ void Cp949ToUtf8::convert(std::string_view in, std::string& out) {
             ++i;
         }
     }
+    gather.flush();
 }
 
 void Cp949ToUtf8::finish(std::string& out) {
