@@ -2,25 +2,32 @@
 
 #include <iconv.h>
 
-#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 
 namespace fuzzing {
 
+// One character at a time: after an invalid two-byte sequence glibc's CP949 decoder may
+// report the error with the input already moved past it, so only its verdict on a single
+// character can be trusted, not where it stopped.
 std::size_t valid_cp949_prefix(std::string_view text) {
     static const iconv_t cd = iconv_open("UTF-8", "CP949");
     if (cd == reinterpret_cast<iconv_t>(-1)) fail("iconv cannot convert CP949", text, 0);
-    iconv(cd, nullptr, nullptr, nullptr, nullptr);
-    char* in = const_cast<char*>(text.data());  // iconv's signature; the text is not changed
-    std::size_t in_left = text.size();
-    char buffer[4096];
-    while (in_left > 0) {
+    std::size_t i = 0;
+    while (i < text.size()) {
+        if (static_cast<unsigned char>(text[i]) < 0x80) {
+            ++i;
+            continue;
+        }
+        if (text.size() - i < 2) return i;
+        iconv(cd, nullptr, nullptr, nullptr, nullptr);
+        char* in = const_cast<char*>(text.data() + i);  // iconv's signature; the text is not changed
+        std::size_t in_left = 2;
+        char buffer[8];
         char* out = buffer;
         std::size_t out_left = sizeof buffer;
-        if (iconv(cd, &in, &in_left, &out, &out_left) == static_cast<std::size_t>(-1) && errno != E2BIG) {
-            return text.size() - in_left;
-        }
+        if (iconv(cd, &in, &in_left, &out, &out_left) == static_cast<std::size_t>(-1) || in_left != 0) return i;
+        i += 2;
     }
     return text.size();
 }
