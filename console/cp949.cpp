@@ -7,8 +7,6 @@
 #include <cstring>
 #include <stdexcept>
 
-#include "cp949_table.hpp"
-
 namespace console {
 namespace {
 
@@ -23,8 +21,6 @@ bool is_trail(unsigned char b) {
 
 // Box-drawing block U+2500..U+257F: bit set where the character's stroke reaches the right
 // edge of its cell (names with RIGHT or HORIZONTAL, diagonals excluded).
-constexpr std::uint32_t box_drawing_first = 0x2500;
-constexpr std::uint32_t box_drawing_last = 0x257F;
 constexpr std::uint64_t right_stroke_low = 0xfffff00ff0f0f333ULL;
 constexpr std::uint64_t right_stroke_high = 0x54413ff1c71d3fffULL;
 
@@ -40,35 +36,15 @@ std::size_t ascii_prefix(const char* text, std::size_t size) {
     return i;
 }
 
-// Writes the UTF-8 form of the two-byte character `lead`, `trail` (a valid lead and trail
-// byte) to `to`, followed by its filler when it is a box-drawing character, or U+FFFD when the
-// pair is no character; returns the number of bytes, at most six.
-std::size_t encode_character(unsigned char lead, unsigned char trail, char* to) {
-    const std::uint32_t code_point =
-        cp949_table::code_points[static_cast<std::size_t>(lead - cp949_table::first_lead) * cp949_table::trail_count +
-                                 static_cast<std::size_t>(trail - cp949_table::first_trail)];
-    if (code_point == 0) return replacement.copy(to, replacement.size());
-    // Every table entry lies in U+0080..U+FFFF: two or three UTF-8 bytes, then the filler.
-    std::size_t size = 0;
-    if (code_point < 0x800) {
-        to[size++] = static_cast<char>(0xC0u | code_point >> 6);
-    } else {
-        to[size++] = static_cast<char>(0xE0u | code_point >> 12);
-        to[size++] = static_cast<char>(0x80u | (code_point >> 6 & 0x3Fu));
-    }
-    to[size++] = static_cast<char>(0x80u | (code_point & 0x3Fu));
-    if (code_point >= box_drawing_first && code_point <= box_drawing_last) {
-        const std::uint32_t offset = code_point - box_drawing_first;
-        const std::uint64_t word = offset < 64 ? right_stroke_low : right_stroke_high;
-        if (((word >> (offset % 64)) & 1u) != 0) {
-            to[size++] = '\xE2';  // U+2500, light horizontal
-            to[size++] = '\x94';
-            to[size++] = '\x80';
-        } else {
-            to[size++] = ' ';
-        }
-    }
-    return size;
+// The filler that keeps a box-drawing character two columns wide, or nothing for any other.
+std::string_view filler_after(std::string_view utf8) {
+    // U+2500..U+257F is E2 94 80 .. E2 95 BF.
+    if (utf8.size() != 3 || static_cast<unsigned char>(utf8[0]) != 0xE2) return {};
+    const auto second = static_cast<unsigned char>(utf8[1]);
+    if (second != 0x94 && second != 0x95) return {};
+    const unsigned offset = (second - 0x94u) * 64u + (static_cast<unsigned char>(utf8[2]) & 0x3Fu);
+    const std::uint64_t word = offset < 64 ? right_stroke_low : right_stroke_high;
+    return ((word >> (offset % 64)) & 1u) != 0 ? std::string_view("\xE2\x94\x80") : std::string_view(" ");
 }
 
 // Gathers converted characters and hands them to the output string in blocks: appending a
@@ -136,11 +112,31 @@ const Cp949ToUtf8::Cell& Cp949ToUtf8::cell(unsigned char lead, unsigned char tra
     return fill(lead, trail);
 }
 
+Cp949ToUtf8::~Cp949ToUtf8() {
+    if (descriptor_) iconv_close(static_cast<iconv_t>(descriptor_));
+}
+
 const Cp949ToUtf8::Cell& Cp949ToUtf8::fill(unsigned char lead, unsigned char trail) {
+    if (!descriptor_) {
+        const iconv_t cd = iconv_open("UTF-8", "CP949");
+        if (failed(cd)) throw std::runtime_error("iconv cannot convert CP949 to UTF-8");
+        descriptor_ = cd;
+    }
+    const char in[2] = {static_cast<char>(lead), static_cast<char>(trail)};
+    char out[4];
+    std::size_t size = sizeof out;
+    std::string_view utf8 = replacement;  // a pair that is no character
+    if (convert_all(static_cast<iconv_t>(descriptor_), std::string_view(in, 2), out, size)) {
+        utf8 = std::string_view(out, size);
+    }
+    const std::string_view filler = filler_after(utf8);
+
     auto& row = rows_[static_cast<std::size_t>(lead - 0x81)];
     if (!row) row = std::make_unique<Row>();
     Cell& entry = (*row)[static_cast<std::size_t>(trail - 0x41)];
-    entry.size = static_cast<std::uint8_t>(encode_character(lead, trail, entry.bytes.data()));
+    utf8.copy(entry.bytes.data(), utf8.size());
+    filler.copy(entry.bytes.data() + utf8.size(), filler.size());
+    entry.size = static_cast<std::uint8_t>(utf8.size() + filler.size());
     return entry;
 }
 

@@ -17,13 +17,17 @@ namespace console {
 // draws them two wide; each one is therefore followed by a filler ("─" when its stroke runs on
 // to the right, a blank otherwise), so frames keep their shape and width.
 //
-// The characters come from a table built into the program (cp949_table.hpp, made from the C
-// library's iconv), so no converter is loaded at start-up: loading iconv's costs a program more
-// time and memory than the rest of its start-up together. Each character's UTF-8 bytes, filler
-// included, are worked out once and kept, a row of characters at a time, because the same few
-// characters repeat endlessly (a box drawn line by line, the menus).
+// Each distinct character is converted by the C library's iconv once, and its UTF-8 bytes,
+// filler included, are kept a row of characters at a time, because the same few characters
+// repeat endlessly (a box drawn line by line, the menus). iconv is opened at the first
+// character that needs it, so output that stays ASCII never loads a converter.
 class Cp949ToUtf8 {
 public:
+    Cp949ToUtf8() = default;
+    ~Cp949ToUtf8();
+    Cp949ToUtf8(const Cp949ToUtf8&) = delete;
+    Cp949ToUtf8& operator=(const Cp949ToUtf8&) = delete;
+
     // Appends the UTF-8 form of `in` to `out`; a trailing lead byte waits for the next call.
     void convert(std::string_view in, std::string& out);
     // Ends the stream: a lead byte still waiting becomes U+FFFD.
@@ -42,6 +46,7 @@ private:
     const Cell& cell(unsigned char lead, unsigned char trail);
     const Cell& fill(unsigned char lead, unsigned char trail);
 
+    void* descriptor_ = nullptr;  // iconv_t once opened, kept out of the header
     std::array<std::unique_ptr<Row>, lead_count> rows_{};
     int pending_lead_ = -1;
 };

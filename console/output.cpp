@@ -11,6 +11,7 @@
 #ifdef _WIN32
 #include <io.h>
 #else
+#include <poll.h>
 #include <unistd.h>
 #endif
 
@@ -34,6 +35,13 @@ void ConsoleOutput::write_out(const char* data, std::size_t size) {
         const ssize_t written = ::write(fd_, data, size);
 #endif
         if (written < 0 && errno == EINTR) continue;
+#ifndef _WIN32
+        // A descriptor inherited in non-blocking mode: a full pipe is a reason to wait, not a failure.
+        if (written < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+            pollfd ready{fd_, POLLOUT, 0};
+            if (poll(&ready, 1, -1) >= 0 || errno == EINTR) continue;
+        }
+#endif
         if (written <= 0) {
             failed_ = true;
             throw OutputFailed();

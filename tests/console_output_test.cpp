@@ -1,7 +1,9 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <pthread.h>
 #include <unistd.h>
 
+#include <memory>
 #include <ostream>
 #include <string>
 
@@ -34,6 +36,36 @@ std::string through_pipe(const std::string& text, std::size_t chunk) {
     for (ssize_t got; (got = read(fds[0], buffer, sizeof buffer)) > 0;) result.append(buffer, static_cast<std::size_t>(got));
     close(fds[0]);
     return result;
+}
+
+// Reads a pipe to its end, slowly at first, counting the bytes.
+void* count_slowly(void* fd) {
+    usleep(100000);
+    auto* count = new std::size_t(0);
+    char buffer[4096];
+    for (ssize_t got; (got = read(*static_cast<int*>(fd), buffer, sizeof buffer)) > 0;) *count += static_cast<std::size_t>(got);
+    return count;
+}
+
+TEST(ConsoleOutput, NonBlockingOutputWaitsForRoomInsteadOfFailing) {
+    int fds[2];
+    ASSERT_EQ(pipe(fds), 0);
+    ASSERT_EQ(fcntl(fds[1], F_SETFL, O_NONBLOCK), 0);
+    pthread_t reader;
+    ASSERT_EQ(pthread_create(&reader, nullptr, count_slowly, &fds[0]), 0);
+    const std::string text(1 << 20, 'x');  // far more than a pipe holds
+    {
+        console::ConsoleOutput output(fds[1]);
+        std::ostream out(&output);
+        out.exceptions(std::ios::badbit);
+        EXPECT_NO_THROW(out << text << std::flush);
+    }
+    close(fds[1]);
+    void* counted = nullptr;
+    pthread_join(reader, &counted);
+    std::unique_ptr<std::size_t> count(static_cast<std::size_t*>(counted));
+    close(fds[0]);
+    EXPECT_EQ(*count, text.size());
 }
 
 TEST(ConsoleOutput, FailedWriteThrowsOnceThenDrops) {
