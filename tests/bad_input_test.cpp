@@ -249,9 +249,10 @@ protected:
             return ended.out.substr(0, ended.out.size() - on_console(p.quit_text).size());
         }
         // Elsewhere it ends the line and the program, with status 1.
-        EXPECT_TRUE(ended.out.ends_with(on_console(p.prompt) + "\n")) << "not ended at the prompt with a line end";
+        const std::string line_end = on_console("\n");
+        EXPECT_TRUE(ended.out.ends_with(on_console(p.prompt) + line_end)) << "not ended at the prompt with a line end";
         EXPECT_EQ(ended.exit_status, 1);
-        return ended.out.substr(0, ended.out.empty() ? 0 : ended.out.size() - 1);
+        return ended.out.substr(0, ended.out.size() - std::min(ended.out.size(), line_end.size()));
     }
 
     // The reference run: a valid answer, then a normal end that shows the earlier input.
@@ -289,6 +290,11 @@ TEST_P(BadInputMatrix, RefusedTakenOrEndedAsTheRulesSay) {
             EXPECT_EQ(r.exit_status, 0);
             return;
         }
+#endif
+#ifdef _WIN32
+        // The command interpreter's pause takes its key from standard input. Of an input
+        // longer than the program has buffered (4 KiB) it takes a byte, here one of the word's.
+        if (bad.kind == Bad::megabyte_line) GTEST_SKIP() << "a pause before this prompt shortens the word";
 #endif
         // Any other run of non-blank bytes is a word, taken as typed.
         const ProcessResult r = run(p.reach + bad.token + "\n" + p.finish);

@@ -1,6 +1,14 @@
 // The box drawer's cell rules, its entry dialogue and its drawing, in-process.
 #include <gtest/gtest.h>
+#ifdef _WIN32
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+#include <psapi.h>
+#else
 #include <sys/resource.h>
+#endif
 
 #include <cstdint>
 #include <iostream>
@@ -152,9 +160,15 @@ private:
 };
 
 long peak_memory_kib() {
+#ifdef _WIN32
+    PROCESS_MEMORY_COUNTERS counters{};
+    GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
+    return static_cast<long>(counters.PeakWorkingSetSize / 1024);
+#else
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     return usage.ru_maxrss;
+#endif
 }
 
 TEST(Draw, WidestBoxIsStreamedInSmallMemory) {
@@ -190,7 +204,7 @@ TEST(EnterSize, AsksBothValuesBeforeJudgingAndPausesAfterEachRefusal) {
     BoxSize box{};
     box.enter_size();
     const std::string prompts = "가로 입력 : 세로 단 입력 : ";
-    const std::string refusal = "가로 또는 세로가 1보다 작습니다.\n" + std::string(testing_support::pause_line);
+    const std::string refusal = "가로 또는 세로가 1보다 작습니다.\n" + std::string(testing_support::captured_pause_line);
     EXPECT_EQ(console.output(), prompts + refusal + prompts + refusal + prompts + refusal + prompts);
     EXPECT_EQ(box.width, 3);
     EXPECT_EQ(box.height, 2);

@@ -55,7 +55,7 @@ TEST(EnterRange, AsksBothValuesBeforeJudgingAndPausesAfterEachRefusal) {
     TableRange range{};
     range.enter_range();
     const std::string prompts = "시작 단 입력 : 끝 단 입력 : ";
-    const std::string pause(testing_support::pause_line);
+    const std::string pause(testing_support::captured_pause_line);
     EXPECT_EQ(console.output(), prompts + first_out + "\n" + pause + prompts + reversed + "\n" + pause + prompts +
                                     last_out + "\n" + pause + prompts);
     EXPECT_EQ(range.first, 4);

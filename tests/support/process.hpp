@@ -26,12 +26,10 @@ ProcessResult run_program(const std::string& path, std::string_view input,
 ProcessResult run_program_to(const std::string& path, std::string_view input, const std::string& output_path,
                              int timeout_ms = 20000);
 
-#ifndef _WIN32
 // Like run_program, but the reader of standard output goes away: the pipe has no reader at all
 // when `keep_bytes` is 0, otherwise it is closed once `keep_bytes` bytes have been read (those
 // are in `out`).
 ProcessResult run_program_to_closed_pipe(const std::string& path, std::string_view input, std::size_t keep_bytes,
                                          int timeout_ms = 20000);
-#endif
 
 }  // namespace testing_support

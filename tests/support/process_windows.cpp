@@ -1,14 +1,15 @@
 // Running a built program on Windows (under Wine in the cross build): scripted standard input,
 // captured standard output.
 //
-// The whole input is in the pipe, and the pipe closed, before the program starts. The command
-// interpreter's pause reads standard input itself; a program that has read anything holds all
-// of such a short input in its runtime's buffer by then, so the pause finds the end of input
-// and returns, as it would after a key, and nothing depends on timing.
+// The whole input is in a file before the program starts. The command interpreter's pause
+// reads standard input itself; a program that has read anything holds all of a short input in
+// its runtime's buffer by then, so the pause finds the end of input and returns, as it would
+// after a key, and nothing depends on timing.
 //
 // The program is started without a console. _getch reads the console, never standard input;
 // with no console it returns at once, so a key wait cannot hang a test, nor read the keyboard
 // of the person running the tests.
+#define NOMINMAX
 #include <windows.h>
 
 #include <algorithm>
@@ -57,24 +58,27 @@ void keep_private(const Handle& handle) {
     if (!SetHandleInformation(handle.get(), HANDLE_FLAG_INHERIT, 0)) fail("SetHandleInformation");
 }
 
-// A pipe holding all of `input`, already closed for writing: the child's standard input.
-Handle input_pipe(std::string_view input) {
-    constexpr std::size_t most = 1 << 16;
-    if (input.size() > most) throw std::length_error("scripted input longer than the pipe holds");
+// A temporary file holding all of `input`, read from its start: the child's standard input.
+// It goes when the last handle to it is closed.
+Handle input_file(std::string_view input) {
+    char directory[MAX_PATH + 1];
+    char name[MAX_PATH + 1];
+    const DWORD length = GetTempPathA(sizeof directory, directory);
+    if (length == 0 || length > MAX_PATH) fail("GetTempPathA");
+    if (!GetTempFileNameA(directory, "in", 0, name)) fail("GetTempFileNameA");
     SECURITY_ATTRIBUTES attributes = inheritable();
-    Handle read_end;
-    Handle write_end;
-    if (!CreatePipe(read_end.out(), write_end.out(), &attributes, static_cast<DWORD>(most))) fail("CreatePipe");
-    keep_private(write_end);
+    Handle file(CreateFileA(name, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                            &attributes, CREATE_ALWAYS, FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
+    if (!file) fail("creating " + std::string(name));
     std::size_t written = 0;
     while (written < input.size()) {
+        const std::size_t chunk = std::min<std::size_t>(input.size() - written, 1 << 20);
         DWORD put = 0;
-        if (!WriteFile(write_end.get(), input.data() + written, static_cast<DWORD>(input.size() - written), &put, nullptr)) {
-            fail("WriteFile");
-        }
+        if (!WriteFile(file.get(), input.data() + written, static_cast<DWORD>(chunk), &put, nullptr)) fail("WriteFile");
         written += put;
     }
-    return read_end;
+    if (SetFilePointer(file.get(), 0, nullptr, FILE_BEGIN) == INVALID_SET_FILE_POINTER) fail("SetFilePointer");
+    return file;
 }
 
 // What a process left in `pipe` so far; false once every writer has closed it.
@@ -92,10 +96,12 @@ bool drain(HANDLE pipe, std::string& out) {
 
 ULONGLONG now_ms() { return GetTickCount64(); }
 
-// Runs `command_line` with `input` as its standard input and `output` as its standard output;
-// `output_pipe`, when given, is the reading end of `output`, collected as the program runs.
-ProcessResult run(std::string command_line, std::string_view input, Handle& output, HANDLE output_pipe, int timeout_ms) {
-    Handle child_input = input_pipe(input);
+// Runs `command_line` with `input` as its standard input and `output` as its standard output.
+// `reader`, when open, is the reading end of `output`: what comes through is collected as the
+// program runs, and the reader goes away once it holds `keep_bytes` bytes.
+ProcessResult run(std::string command_line, std::string_view input, Handle& output, Handle& reader,
+                  std::size_t keep_bytes, int timeout_ms) {
+    Handle child_input = input_file(input);
     SECURITY_ATTRIBUTES attributes = inheritable();
     Handle child_errors(CreateFileA("NUL", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &attributes, OPEN_EXISTING,
                                     0, nullptr));
@@ -122,12 +128,11 @@ ProcessResult run(std::string command_line, std::string_view input, Handle& outp
 
     ProcessResult result;
     const ULONGLONG deadline = now_ms() + static_cast<ULONGLONG>(std::max(timeout_ms, 0));
-    bool open = output_pipe != nullptr;
     bool exited = false;
-    while (open || !exited) {
-        if (open) open = drain(output_pipe, result.out);
+    while (reader || !exited) {
+        if (reader && (!drain(reader.get(), result.out) || result.out.size() >= keep_bytes)) reader.reset();
         if (!exited) exited = WaitForSingleObject(process.get(), 0) == WAIT_OBJECT_0;
-        if (!open && exited) break;
+        if (!reader && exited) break;
         if (now_ms() >= deadline) {
             result.timed_out = true;
             break;
@@ -137,7 +142,7 @@ ProcessResult run(std::string command_line, std::string_view input, Handle& outp
     if (!exited) {
         TerminateProcess(process.get(), 1);
         WaitForSingleObject(process.get(), INFINITE);
-        if (output_pipe) drain(output_pipe, result.out);
+        if (reader) drain(reader.get(), result.out);
         return result;
     }
     DWORD code = 0;
@@ -155,17 +160,29 @@ std::string program_path(std::string_view name) {
     return path;
 }
 
-ProcessResult run_command_line(const std::string& command_line, std::string_view input, int timeout_ms) {
+namespace {
+
+ProcessResult run_through_pipe(const std::string& command_line, std::string_view input, std::size_t keep_bytes,
+                               int timeout_ms) {
     SECURITY_ATTRIBUTES attributes = inheritable();
-    Handle read_end;
-    Handle write_end;
-    if (!CreatePipe(read_end.out(), write_end.out(), &attributes, 0)) fail("CreatePipe");
-    keep_private(read_end);
-    return run(command_line, input, write_end, read_end.get(), timeout_ms);
+    Handle reader;
+    Handle writer;
+    if (!CreatePipe(reader.out(), writer.out(), &attributes, 0)) fail("CreatePipe");
+    keep_private(reader);
+    if (keep_bytes == 0) reader.reset();
+    return run(command_line, input, writer, reader, keep_bytes, timeout_ms);
+}
+
+constexpr std::size_t everything = static_cast<std::size_t>(-1);
+
+}  // namespace
+
+ProcessResult run_command_line(const std::string& command_line, std::string_view input, int timeout_ms) {
+    return run_through_pipe(command_line, input, everything, timeout_ms);
 }
 
 ProcessResult run_program(const std::string& path, std::string_view input, int timeout_ms) {
-    return run_command_line(quoted(path), input, timeout_ms);
+    return run_through_pipe(quoted(path), input, everything, timeout_ms);
 }
 
 ProcessResult run_program_to(const std::string& path, std::string_view input, const std::string& output_path,
@@ -174,7 +191,13 @@ ProcessResult run_program_to(const std::string& path, std::string_view input, co
     Handle output(CreateFileA(output_path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &attributes, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!output) fail("creating " + output_path);
-    return run(quoted(path), input, output, nullptr, timeout_ms);
+    Handle no_reader;
+    return run(quoted(path), input, output, no_reader, 0, timeout_ms);
+}
+
+ProcessResult run_program_to_closed_pipe(const std::string& path, std::string_view input, std::size_t keep_bytes,
+                                         int timeout_ms) {
+    return run_through_pipe(quoted(path), input, keep_bytes, timeout_ms);
 }
 
 }  // namespace testing_support
