@@ -5,6 +5,7 @@
 #include <string>
 
 #include "support/console_text.hpp"
+#include "support/dialogue_run.hpp"
 #include "support/process.hpp"
 
 namespace {
@@ -16,24 +17,12 @@ using testing_support::run_program;
 const std::string prompts = "가로 입력 : 세로 단 입력 : ";
 const std::string refusal = prompts + "가로 또는 세로가 1보다 작습니다.\n" + std::string(pause_line);
 
-struct RunCase {
-    const char* name;
-    std::string input;
-    std::string expected;  // as a code-page-949 console shows it
-    int exit_status;
-};
-
-// Names the case in test listings instead of dumping its bytes.
-void PrintTo(const RunCase& c, std::ostream* os) { *os << c.name; }
+using RunCase = testing_support::DialogueCase;
 
 class BoxdrawRun : public testing::TestWithParam<RunCase> {};
 
 TEST_P(BoxdrawRun, WritesExactlyTheDialogue) {
-    const RunCase& c = GetParam();
-    const auto result = run_program(testing_support::program_path("boxdraw"), c.input);
-    ASSERT_FALSE(result.timed_out);
-    EXPECT_EQ(result.out, on_console(c.expected));
-    EXPECT_EQ(result.exit_status, c.exit_status);
+    testing_support::expect_dialogue("boxdraw", GetParam());
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -6,6 +6,7 @@
 
 #include "recursion.hpp"
 #include "support/console_text.hpp"
+#include "support/dialogue_run.hpp"
 #include "support/process.hpp"
 #ifndef _WIN32
 #include <sys/resource.h>
@@ -58,21 +59,12 @@ const std::string refused = "정수(-2147483648 ~ 2147483647)를 입력하세요
 const std::string bad_n = "0 ~ 65535 사이의 정수를 입력하세요.\n";
 const std::string bad_m = "1 ~ 1023 사이의 정수를 입력하세요.\n";
 
-struct RunCase {
-    const char* name;
-    std::string input;
-    std::string expected;  // as a code-page-949 console shows it
-    int exit_status;
-};
+using RunCase = testing_support::DialogueCase;
 
 class RecursionRun : public testing::TestWithParam<RunCase> {};
 
 TEST_P(RecursionRun, WritesExactlyTheDialogue) {
-    const RunCase& c = GetParam();
-    const auto result = testing_support::run_program(testing_support::program_path("recursion"), c.input);
-    ASSERT_FALSE(result.timed_out);
-    EXPECT_EQ(result.out, testing_support::on_console(c.expected));
-    EXPECT_EQ(result.exit_status, c.exit_status);
+    testing_support::expect_dialogue("recursion", GetParam());
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "support/console_text.hpp"
+#include "support/dialogue_run.hpp"
 #include "support/process.hpp"
 
 namespace {
@@ -25,23 +26,12 @@ std::string grade_block_empty(int grade) {
 
 const std::string registration_prompts = "이름 : 나이 : 학년 : 성별(남자 0,여자 1) : ";
 
-struct RunCase {
-    const char* name;
-    std::string input;
-    std::string expected;  // as a code-page-949 console shows it
-    int exit_status;
-};
-
-void PrintTo(const RunCase& c, std::ostream* os) { *os << c.name; }
+using RunCase = testing_support::DialogueCase;
 
 class RosterRun : public testing::TestWithParam<RunCase> {};
 
 TEST_P(RosterRun, WritesExactlyTheDialogue) {
-    const RunCase& c = GetParam();
-    const auto result = run_program(testing_support::program_path("roster"), c.input);
-    ASSERT_FALSE(result.timed_out);
-    EXPECT_EQ(result.out, on_console(c.expected));
-    EXPECT_EQ(result.exit_status, c.exit_status);
+    testing_support::expect_dialogue("roster", GetParam());
 }
 
 std::string ten_registrations() {

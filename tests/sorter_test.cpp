@@ -7,6 +7,7 @@
 
 #include "sorter.hpp"
 #include "support/console_text.hpp"
+#include "support/dialogue_run.hpp"
 #include "support/process.hpp"
 #ifndef _WIN32
 #include "key_wait.hpp"
@@ -54,21 +55,12 @@ std::string listing(const Five& numbers) {
 const std::string prompts = "1번째 정수 : 2번째 정수 : 3번째 정수 : 4번째 정수 : 5번째 정수 : ";
 const std::string refused = "정수(-2147483648 ~ 2147483647)를 입력하세요.\n";
 
-struct RunCase {
-    const char* name;
-    std::string input;
-    std::string expected;  // as a code-page-949 console shows it
-    int exit_status;
-};
+using RunCase = testing_support::DialogueCase;
 
 class SorterRun : public testing::TestWithParam<RunCase> {};
 
 TEST_P(SorterRun, WritesExactlyTheDialogue) {
-    const RunCase& c = GetParam();
-    const auto result = testing_support::run_program(testing_support::program_path("sorter"), c.input);
-    ASSERT_FALSE(result.timed_out);
-    EXPECT_EQ(result.out, testing_support::on_console(c.expected));
-    EXPECT_EQ(result.exit_status, c.exit_status);
+    testing_support::expect_dialogue("sorter", GetParam());
 }
 
 INSTANTIATE_TEST_SUITE_P(

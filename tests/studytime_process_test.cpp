@@ -5,13 +5,12 @@
 #include <string>
 
 #include "support/console_text.hpp"
+#include "support/dialogue_run.hpp"
 #include "support/process.hpp"
 
 namespace {
 
-using testing_support::on_console;
 using testing_support::pause_line;
-using testing_support::run_program;
 
 std::string menu(const std::string& hours, const std::string& minutes, const std::string& day) {
     return " 총 공부 시간 : " + hours + " : " + minutes + "\n=====공부 시간 관리 프로그램(" + day +
@@ -26,24 +25,12 @@ const std::string registration = "시간 : 분 : ";
 const std::string refused_token = "정수(-2147483648 ~ 2147483647)를 입력하세요.\n";
 const std::string out_of_range = "더할 수 없습니다. 총 공부 시간이 범위를 벗어납니다.\n";
 
-struct RunCase {
-    const char* name;
-    std::string input;
-    std::string expected;  // as a code-page-949 console shows it
-    int exit_status;
-};
-
-// Names the case in test listings instead of dumping its bytes.
-void PrintTo(const RunCase& c, std::ostream* os) { *os << c.name; }
+using RunCase = testing_support::DialogueCase;
 
 class StudytimeRun : public testing::TestWithParam<RunCase> {};
 
 TEST_P(StudytimeRun, WritesExactlyTheDialogue) {
-    const RunCase& c = GetParam();
-    const auto result = run_program(testing_support::program_path("studytime"), c.input);
-    ASSERT_FALSE(result.timed_out);
-    EXPECT_EQ(result.out, on_console(c.expected));
-    EXPECT_EQ(result.exit_status, c.exit_status);
+    testing_support::expect_dialogue("studytime", GetParam());
 }
 
 INSTANTIATE_TEST_SUITE_P(

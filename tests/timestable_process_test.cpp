@@ -5,13 +5,12 @@
 #include <string>
 
 #include "support/console_text.hpp"
+#include "support/dialogue_run.hpp"
 #include "support/process.hpp"
 
 namespace {
 
-using testing_support::on_console;
 using testing_support::pause_line;
-using testing_support::run_program;
 
 const std::string prompts = "시작 단 입력 : 끝 단 입력 : ";
 
@@ -29,24 +28,12 @@ const std::string table_9_to_9 =
 
 std::string refused(const std::string& message) { return prompts + message + "\n" + std::string(pause_line); }
 
-struct RunCase {
-    const char* name;
-    std::string input;
-    std::string expected;  // as a code-page-949 console shows it
-    int exit_status;
-};
-
-// Names the case in test listings instead of dumping its bytes.
-void PrintTo(const RunCase& c, std::ostream* os) { *os << c.name; }
+using RunCase = testing_support::DialogueCase;
 
 class TimestableRun : public testing::TestWithParam<RunCase> {};
 
 TEST_P(TimestableRun, WritesExactlyTheDialogue) {
-    const RunCase& c = GetParam();
-    const auto result = run_program(testing_support::program_path("timestable"), c.input);
-    ASSERT_FALSE(result.timed_out);
-    EXPECT_EQ(result.out, on_console(c.expected));
-    EXPECT_EQ(result.exit_status, c.exit_status);
+    testing_support::expect_dialogue("timestable", GetParam());
 }
 
 INSTANTIATE_TEST_SUITE_P(
