@@ -110,7 +110,7 @@ BENCHMARK_CAPTURE(convert_only, box_rows, box_rows);
 void console_output(benchmark::State& state, const Text& (*text_of)()) {
     const Text& text = text_of();
     const bench::DiscardingFd null;
-    console::ConsoleOutput output(null.get());
+    console::ConsoleOutput output(null.get(), false);
     std::ostream out(&output);
     for (auto _ : state) {
         for (const std::string& line : text.lines) out << line << std::endl;

@@ -1,8 +1,12 @@
 #include "input.hpp"
 
+#include <cerrno>
+#include <cstring>
 #include <iostream>
 #include <limits>
 
+#include "output.hpp"
+#include "session.hpp"
 #if CONSOLE_UTF8
 #include "cp949.hpp"
 #endif
@@ -10,84 +14,188 @@
 namespace console {
 namespace {
 
-using traits = std::streambuf::traits_type;
-
 constexpr std::string_view not_an_integer = "정수(-2147483648 ~ 2147483647)를 입력하세요.";
-#if CONSOLE_UTF8
 constexpr std::string_view unusable_character = "사용할 수 없는 문자가 있습니다. 다시 입력하세요.";
-#endif
 
-// White space as formatted extraction knows it in the "C" locale.
-bool is_space(int c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
+// White space as formatted extraction knows it in the "C" locale: blank, \t \n \v \f \r.
+bool is_space(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 
 // Skips white space; false when the input ends first.
-bool skip_space(std::streambuf& in) {
+bool skip_space(ConsoleInput& in) {
     for (;;) {
-        const auto c = in.sgetc();
-        if (traits::eq_int_type(c, traits::eof())) return false;
-        if (!is_space(c)) return true;
-        in.sbumpc();
+        const std::string_view waiting = in.peek();
+        if (waiting.empty()) return false;
+        std::size_t i = 0;
+        while (i < waiting.size() && is_space(waiting[i])) ++i;
+        in.take(i);
+        if (i < waiting.size()) return true;
     }
 }
 
-void write_prompt(std::string_view prompt) {
-    std::cout << prompt;
-    std::cout.flush();  // the prompt must be on the screen before the program waits
+// Hands the next token to `each` piece by piece, as far as it has been read, and takes it; the
+// white space after it stays unread.
+template <class Each>
+void take_token(ConsoleInput& in, Each&& each) {
+    for (;;) {
+        const std::string_view waiting = in.peek();
+        if (waiting.empty()) return;
+        std::size_t end = 0;
+        while (end < waiting.size() && !is_space(waiting[end])) ++end;
+        each(waiting.substr(0, end));
+        in.take(end);
+        if (end < waiting.size()) return;
+    }
 }
 
-void refuse(std::string_view message, std::streambuf& in) {
+// Judges an integer token fed in pieces.
+class IntJudge {
+public:
+    void feed(std::string_view piece) {
+        std::size_t i = 0;
+        if (first_ && !piece.empty()) {
+            first_ = false;
+            if (piece[0] == '+' || piece[0] == '-') {
+                negative_ = piece[0] == '-';
+                i = 1;
+            }
+        }
+        if (!valid_) return;
+        // Locals, not members, in the loop: the bytes are chars, which may alias anything, so
+        // members would be stored and loaded again at every byte of a long token.
+        bool any_digit = any_digit_;
+        std::int64_t magnitude = magnitude_;
+        for (; i < piece.size(); ++i) {
+            const char c = piece[i];
+            if (c < '0' || c > '9') {
+                valid_ = false;
+                return;
+            }
+            any_digit = true;
+            if (magnitude <= limit) magnitude = magnitude * 10 + (c - '0');
+        }
+        any_digit_ = any_digit;
+        magnitude_ = magnitude;
+    }
+
+    IntToken verdict() const {
+        const std::int64_t value = negative_ ? -magnitude_ : magnitude_;
+        if (!valid_ || !any_digit_ || value > std::numeric_limits<std::int32_t>::max() ||
+            value < std::numeric_limits<std::int32_t>::min()) {
+            return {Token::refused, 0};
+        }
+        return {Token::accepted, static_cast<std::int32_t>(value)};
+    }
+
+private:
+    static constexpr std::int64_t limit = std::int64_t{std::numeric_limits<std::int32_t>::max()} + 1;
+    bool first_ = true;
+    bool negative_ = false;
+    bool valid_ = true;
+    bool any_digit_ = false;
+    std::int64_t magnitude_ = 0;  // held at most at limit * 10 + 9, so it never overflows
+};
+
+ConsoleInput& standard_input() { return Session::current().input(); }
+
+void write_prompt(std::string_view prompt) {
+    std::cout << prompt;
+    std::cout.flush();  // on a terminal the prompt shows at once; elsewhere the read writes it
+}
+
+void refuse(std::string_view message, ConsoleInput& in) {
     std::cout << message << std::endl;
     discard_line(in);
 }
 
+bool is_control(unsigned char c) { return c < 0x20 || c == 0x7F; }
+
+#if !CONSOLE_UTF8
+bool is_cp949_lead(unsigned char b) { return b >= 0x81 && b <= 0xFE; }
+bool is_cp949_trail(unsigned char b) {
+    return (b >= 0x41 && b <= 0x5A) || (b >= 0x61 && b <= 0x7A) || (b >= 0x81 && b <= 0xFE);
+}
+#endif
+
 }  // namespace
 
-IntToken read_int_token(std::streambuf& in) {
-    if (!skip_space(in)) return {Token::end, 0};
+ConsoleInput::ConsoleInput(int fd, SystemCalls& calls) : fd_(fd), calls_(calls) {}
 
-    constexpr std::int64_t limit = std::int64_t{std::numeric_limits<std::int32_t>::max()} + 1;
-    bool negative = false;
-    bool valid = true;
-    bool any_digit = false;
-    std::int64_t magnitude = 0;  // held at most at limit + 1, so it never overflows
-    bool first = true;
-    for (auto c = in.sgetc(); !traits::eq_int_type(c, traits::eof()) && !is_space(c); c = in.sgetc()) {
-        in.sbumpc();
-        if (first && (c == '+' || c == '-')) {
-            negative = c == '-';
-        } else if (c >= '0' && c <= '9') {
-            any_digit = true;
-            if (magnitude <= limit) magnitude = magnitude * 10 + (c - '0');
-        } else {
-            valid = false;
+ConsoleInput::int_type ConsoleInput::underflow() {
+    if (gptr() < egptr()) return traits_type::to_int_type(*gptr());
+    if (tied_) tied_->write_held();
+    for (;;) {
+        const long got = calls_.read(fd_, buffer_.data(), buffer_.size());
+        if (got > 0) {
+            setg(buffer_.data(), buffer_.data(), buffer_.data() + got);
+            return traits_type::to_int_type(*gptr());
         }
-        first = false;
+        if (got == 0) return traits_type::eof();
+        if (errno == EINTR) continue;
+        if ((errno == EAGAIN || errno == EWOULDBLOCK) && calls_.wait(fd_, false)) continue;
+        throw InputFailed(errno);
     }
-    const std::int64_t value = negative ? -magnitude : magnitude;
-    if (!valid || !any_digit || value > std::numeric_limits<std::int32_t>::max() ||
-        value < std::numeric_limits<std::int32_t>::min()) {
-        return {Token::refused, 0};
-    }
-    return {Token::accepted, static_cast<std::int32_t>(value)};
 }
 
-bool read_word_token(std::streambuf& in, std::string& word) {
+IntToken read_int_token(ConsoleInput& in) {
+    if (!skip_space(in)) return {Token::end, 0};
+    IntJudge judge;
+    take_token(in, [&](std::string_view piece) { judge.feed(piece); });
+    return judge.verdict();
+}
+
+bool read_word_token(ConsoleInput& in, std::string& word) {
     word.clear();
     if (!skip_space(in)) return false;
-    for (auto c = in.sgetc(); !traits::eq_int_type(c, traits::eof()) && !is_space(c); c = in.sgetc()) {
-        word.push_back(traits::to_char_type(c));
-        in.sbumpc();
-    }
+    take_token(in, [&](std::string_view piece) { word.append(piece); });
     return true;
 }
 
-void discard_line(std::streambuf& in) {
-    for (auto c = in.sbumpc(); !traits::eq_int_type(c, traits::eof()) && c != '\n'; c = in.sbumpc()) {
+void discard_line(ConsoleInput& in) {
+    for (;;) {
+        const std::string_view waiting = in.peek();
+        if (waiting.empty()) return;
+        const auto* line_end = static_cast<const char*>(std::memchr(waiting.data(), '\n', waiting.size()));
+        if (line_end) {
+            in.take(static_cast<std::size_t>(line_end - waiting.data()) + 1);
+            return;
+        }
+        in.take(waiting.size());
     }
 }
 
+std::optional<std::string> stored_word(std::string_view typed) {
+#if CONSOLE_UTF8
+    for (std::size_t i = 0; i < typed.size(); ++i) {
+        const auto b = static_cast<unsigned char>(typed[i]);
+        if (is_control(b)) return std::nullopt;
+        // U+0080..U+009F are C2 80..C2 9F; C2 only ever starts a character, so this finds them
+        // wherever they are, and anything else malformed is refused by the conversion.
+        if (b == 0xC2 && i + 1 < typed.size() && static_cast<unsigned char>(typed[i + 1]) >= 0x80 &&
+            static_cast<unsigned char>(typed[i + 1]) <= 0x9F) {
+            return std::nullopt;
+        }
+    }
+    return utf8_to_cp949(typed);
+#else
+    for (std::size_t i = 0; i < typed.size(); ++i) {
+        const auto b = static_cast<unsigned char>(typed[i]);
+        if (b < 0x80) {
+            if (is_control(b)) return std::nullopt;
+            continue;
+        }
+        // A lead byte and its trail byte, or the word is cut or broken: on a code-page-949
+        // console a lone lead byte would pair with whatever the program writes next.
+        if (!is_cp949_lead(b) || i + 1 == typed.size() || !is_cp949_trail(static_cast<unsigned char>(typed[i + 1]))) {
+            return std::nullopt;
+        }
+        ++i;
+    }
+    return std::string(typed);
+#endif
+}
+
 std::optional<std::int32_t> ask_choice(std::string_view prompt) {
-    std::streambuf& in = *std::cin.rdbuf();
+    ConsoleInput& in = standard_input();
     for (;;) {
         write_prompt(prompt);
         const IntToken token = read_int_token(in);
@@ -103,18 +211,13 @@ std::int32_t ask_int(std::string_view prompt) {
 }
 
 std::string ask_word(std::string_view prompt) {
-    std::streambuf& in = *std::cin.rdbuf();
+    ConsoleInput& in = standard_input();
     std::string word;
     for (;;) {
         write_prompt(prompt);
         if (!read_word_token(in, word)) throw EndOfInput();
-#if CONSOLE_UTF8
-        // Names are kept in CP949 like every other text; what CP949 cannot hold is refused.
-        if (auto cp949 = utf8_to_cp949(word)) return std::move(*cp949);
+        if (auto stored = stored_word(word)) return std::move(*stored);
         refuse(unusable_character, in);
-#else
-        return word;
-#endif
     }
 }
 

@@ -8,6 +8,7 @@
 // the same prompt is written again. At the end of input the prompt functions throw EndOfInput,
 // which unwinds to the program's main (see run.hpp); a menu asks with ask_choice instead.
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <stdexcept>
@@ -15,10 +16,51 @@
 #include <string>
 #include <string_view>
 
+#include "system_calls.hpp"
+
 namespace console {
+
+class ConsoleOutput;
 
 struct EndOfInput : std::runtime_error {
     EndOfInput() : std::runtime_error("end of input") {}
+};
+
+// Standard input could not be read (a directory, an I/O error): not the end of input.
+struct InputFailed : std::runtime_error {
+    explicit InputFailed(int error_number) : std::runtime_error("standard input cannot be read"), error(error_number) {}
+    int error;  // the errno of the failed read
+};
+
+// Standard input as the programs read it: a stream buffer that reads its descriptor in blocks.
+// An interrupted read is tried again, and a descriptor in non-blocking mode is waited on until
+// data or the end of input comes; any other failed read throws InputFailed. Before every read
+// the tied output writes what it holds, so a prompt is never held back while the program waits.
+class ConsoleInput final : public std::streambuf {
+public:
+    explicit ConsoleInput(int fd, SystemCalls& calls = SystemCalls::standard());
+    ConsoleInput(const ConsoleInput&) = delete;
+    ConsoleInput& operator=(const ConsoleInput&) = delete;
+
+    void tie(ConsoleOutput* output) { tied_ = output; }
+
+    // The bytes read and not yet taken, reading more when none are left; empty at the end of
+    // input. The token rules scan these directly instead of a byte at a time.
+    std::string_view peek() {
+        if (gptr() == egptr() && traits_type::eq_int_type(underflow(), traits_type::eof())) return {};
+        return {gptr(), static_cast<std::size_t>(egptr() - gptr())};
+    }
+    // Takes `count` bytes of what peek() showed.
+    void take(std::size_t count) { setg(eback(), gptr() + count, egptr()); }
+
+protected:
+    int_type underflow() override;
+
+private:
+    int fd_;
+    SystemCalls& calls_;
+    ConsoleOutput* tied_ = nullptr;
+    std::array<char, 1 << 16> buffer_;  // not zero-filled, like the output's
 };
 
 // Writes `prompt` (no line end) and reads an integer; throws EndOfInput at the end of input.
@@ -26,9 +68,11 @@ std::int32_t ask_int(std::string_view prompt);
 // The same at a menu, where the end of input means "quit": nothing is returned then.
 std::optional<std::int32_t> ask_choice(std::string_view prompt);
 // Writes `prompt` and reads one word, stored in CP949; throws EndOfInput at the end of input.
+// A word that could not be written back to the console as plain text is refused (see stored_word).
 std::string ask_word(std::string_view prompt);
 
-// The token rules themselves, on any stream buffer; the functions above apply them to std::cin.
+// The token rules themselves, on any console input; the functions above apply them to the
+// program's standard input.
 enum class Token { accepted, refused, end };
 
 struct IntToken {
@@ -37,10 +81,18 @@ struct IntToken {
 };
 
 // Reads the next token and judges it as an integer. Memory does not grow with the token.
-IntToken read_int_token(std::streambuf& in);
+IntToken read_int_token(ConsoleInput& in);
 // Reads the next token as a word; false at the end of input.
-bool read_word_token(std::streambuf& in, std::string& word);
+bool read_word_token(ConsoleInput& in, std::string& word);
 // Drops what is left of the current input line, its line end included.
-void discard_line(std::streambuf& in);
+void discard_line(ConsoleInput& in);
+
+// The CP949 form in which a typed word is kept, or nothing when the word must be refused: it is
+// not valid text in the console's input encoding (UTF-8, or CP949 in the CP949 build), holds a
+// character CP949 lacks, or holds a control character (bytes 0x00 to 0x1F and 0x7F, and in
+// UTF-8 also U+0080 to U+009F). Names are written back on the roster's cards, and a control
+// character there would reach the terminal as a command, a broken CP949 character would pair
+// with the byte after it.
+std::optional<std::string> stored_word(std::string_view typed);
 
 }  // namespace console

@@ -1,5 +1,5 @@
 #pragma once
-// Standard output of every program: a buffered stream on file descriptor 1 that converts the
+// Standard output of every program: a buffered stream on a file descriptor that converts the
 // programs' CP949 text for the console (in a UTF-8 build) and reports a failed write.
 
 #include <array>
@@ -7,6 +7,8 @@
 #include <stdexcept>
 #include <streambuf>
 #include <string>
+
+#include "system_calls.hpp"
 
 namespace console {
 
@@ -18,15 +20,24 @@ struct OutputFailed : std::runtime_error {
 class Cp949ToUtf8;
 
 // A stream buffer writing to a file descriptor. Text is written as it is (CP949 build) or
-// converted to UTF-8 (UTF-8 build). A failed write throws OutputFailed; after that the
-// buffer drops whatever it is given, so a program that is already ending cannot fail twice.
+// converted to UTF-8 (UTF-8 build).
+//
+// On a terminal every line end (a flush of the stream) writes at once, so a person sees each
+// line as it is made. Into a pipe or a file a line end writes nothing: the text is held and
+// written in large blocks, and whoever knows that someone may be waiting for it (a read of
+// standard input, a key wait, a clock frame, the end of the program) calls write_held().
+//
+// A failed write throws OutputFailed; after that the buffer drops whatever it is given, so a
+// program that is already ending cannot fail twice.
 class ConsoleOutput final : public std::streambuf {
 public:
-    explicit ConsoleOutput(int fd);
+    ConsoleOutput(int fd, bool terminal, SystemCalls& calls = SystemCalls::standard());
     ~ConsoleOutput() override;
     ConsoleOutput(const ConsoleOutput&) = delete;
     ConsoleOutput& operator=(const ConsoleOutput&) = delete;
 
+    // Writes everything held, now.
+    void write_held();
     bool failed() const { return failed_; }
 
 protected:
@@ -34,12 +45,13 @@ protected:
     int sync() override;
 
 private:
-    void drain();
     void write_out(const char* data, std::size_t size);
 
     int fd_;
-    // Not zero-filled: every program pays for the pages it touches at start-up, and a line
-    // touches only the first of them.
+    bool terminal_;
+    SystemCalls& calls_;
+    // Not zero-filled: every program pays for the pages it touches at start-up, and a short
+    // dialogue touches only the first of them.
     std::array<char, 1 << 16> buffer_;
 #if CONSOLE_UTF8
     std::unique_ptr<Cp949ToUtf8> converter_;
@@ -47,8 +59,5 @@ private:
 #endif
     bool failed_ = false;
 };
-
-// True when std::cout still writes to the process's standard output (not redirected by a test).
-bool output_is_standard();
 
 }  // namespace console

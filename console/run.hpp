@@ -1,11 +1,14 @@
 #pragma once
 // The one way a program's main runs its dialogue.
 
+#include <string_view>
+
 namespace console {
 
-// Runs `body` and returns the process's exit status: 0 when it ends as the program means to;
-// 1 when input ends before the task is done (a line end is written first, so the shell's
-// prompt starts on a line of its own) or when standard output cannot be written.
-int run(void (*body)());
+// Runs `body` in a console session over the process's standard input and output and returns
+// the exit status (see Session::run). `program` is the program's name, for its messages on
+// standard error. Where a session is already open (a harness that runs main in-process with
+// streams of its own), the body runs in that one.
+int run(std::string_view program, void (*body)());
 
 }  // namespace console

@@ -1,7 +1,7 @@
 #pragma once
-// The four console services the programs use besides standard input and output. Each one
-// first flushes what the program has written, so that text left without a line end (a prompt)
-// is on the screen before the console acts.
+// The four console services the programs use besides standard input and output. Whatever the
+// program has written before (a prompt without a line end, the clock's text) is on the screen
+// before the console acts.
 
 #include <cstdint>
 

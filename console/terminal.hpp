@@ -6,11 +6,6 @@
 
 namespace console {
 
-// True when standard input (standard output) is a terminal and the program still uses it,
-// that is, a test has not put another stream buffer in its place.
-bool input_is_terminal();
-bool output_is_terminal();
-
 // Waits for one key press on the terminal `fd` and consumes all of its bytes, without echo.
 // The terminal's settings are given back afterwards, and also when a signal ends or stops the
 // program while it waits.

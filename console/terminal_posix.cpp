@@ -4,17 +4,12 @@
 
 #include <cerrno>
 #include <csignal>
-#include <iostream>
 #include <string>
 
-#include "output.hpp"
 #include "terminal.hpp"
 
 namespace console {
 namespace {
-
-// The buffer std::cin reads from when nobody has replaced it.
-std::streambuf* const standard_input = std::cin.rdbuf();
 
 // What a signal handler needs to give the terminal back while a key wait has changed it.
 // Signal handlers can reach nothing else, hence this one piece of file-wide state; it is
@@ -120,10 +115,6 @@ bool more_bytes_within(int fd, int milliseconds) {
 }
 
 }  // namespace
-
-bool input_is_terminal() { return std::cin.rdbuf() == standard_input && isatty(0) == 1; }
-
-bool output_is_terminal() { return output_is_standard() && isatty(1) == 1; }
 
 std::size_t key_bytes_missing(std::string_view bytes) {
     if (bytes.empty()) return 1;

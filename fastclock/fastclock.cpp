@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "console/services.hpp"
+#include "console/session.hpp"
 #include "stopwatch.hpp"
 
 namespace fastclock {
@@ -28,8 +29,9 @@ bool same_text(const ClockCounters& a, const ClockCounters& b) {
 void draw_clock(const ClockCounters& counters) {
     console::move_cursor(clock_column, clock_row);
     std::cout << counters.hours << "시  " << counters.minutes << "분  " << counters.seconds << "초";
-    // Frames are drawn only when the text changes, so this one must not wait for the next.
-    std::cout.flush();
+    // Frames are drawn only when the text changes, so this one must not wait for the next; the
+    // cursor move and the text leave in one write.
+    console::flush_output();
 }
 
 void advance_counters(ClockCounters& counters, std::int64_t now) {

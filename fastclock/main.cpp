@@ -1,4 +1,4 @@
 #include "console/run.hpp"
 #include "fastclock.hpp"
 
-int main() { return console::run(fastclock::run_fastclock); }
+int main() { return console::run("fastclock", fastclock::run_fastclock); }

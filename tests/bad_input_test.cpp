@@ -30,9 +30,7 @@ using testing_support::ProcessResult;
 constexpr int time_bound_ms = 30000;
 
 const std::string not_an_integer = "정수(-2147483648 ~ 2147483647)를 입력하세요.\n";
-#if CONSOLE_UTF8
 const std::string unusable_character = "사용할 수 없는 문자가 있습니다. 다시 입력하세요.\n";
-#endif
 
 enum class Answer { integer, menu_choice, word };
 
@@ -197,6 +195,11 @@ enum class Bad {
     invalid_utf8,
     outside_cp949,
     end_of_input,
+    // Words only: what would act on the terminal when the name is written back on a card.
+    escape_sequence,
+    delete_character,
+    c1_control,
+    cut_character,
 };
 
 struct BadInput {
@@ -223,6 +226,45 @@ const std::vector<BadInput>& bad_inputs() {
         {Bad::end_of_input, "EndOfInput", ""},
     };
     return inputs;
+}
+
+const std::vector<BadInput>& bad_words() {
+    static const std::vector<BadInput> inputs = {
+        {Bad::escape_sequence, "EscapeSequence", "K\x1b]0;pwned\x07im"},  // retitles a terminal
+        {Bad::delete_character, "DeleteCharacter", "Kim\x7f"},
+        {Bad::c1_control, "C1Control", "Kim\xC2\x85"},  // U+0085 in UTF-8; a syllable in CP949
+        {Bad::cut_character, "CutCharacter", "Kim\xB0"},  // a lead byte without its second byte
+    };
+    return inputs;
+}
+
+// A word is refused when it is not text in the console's input encoding, has a character
+// CP949 lacks, or holds a control character; any other run of non-blank bytes is taken.
+bool refused_as_word(Bad kind) {
+    switch (kind) {
+    case Bad::nul_bytes:
+    case Bad::invalid_utf8:
+    case Bad::outside_cp949:
+    case Bad::escape_sequence:
+    case Bad::delete_character:
+    case Bad::cut_character:
+        return true;
+    case Bad::c1_control:
+        return CONSOLE_UTF8 != 0;
+    default:
+        return false;
+    }
+}
+
+// Every prompt with every input of the first table; the word prompts also with the second.
+std::vector<std::tuple<Prompt, BadInput>> matrix() {
+    std::vector<std::tuple<Prompt, BadInput>> cases;
+    for (const Prompt& p : all_prompts()) {
+        for (const BadInput& b : bad_inputs()) cases.emplace_back(p, b);
+        if (p.kind != Answer::word) continue;
+        for (const BadInput& b : bad_words()) cases.emplace_back(p, b);
+    }
+    return cases;
 }
 
 // --- The matrix ------------------------------------------------------------------------------
@@ -283,14 +325,12 @@ TEST_P(BadInputMatrix, RefusedTakenOrEndedAsTheRulesSay) {
     }
 
     if (p.kind == Answer::word) {
-#if CONSOLE_UTF8
-        if (bad.kind == Bad::invalid_utf8 || bad.kind == Bad::outside_cp949) {
-            const ProcessResult r = run(p.reach + bad.token + "\n" + p.answer + "\n" + p.finish);
+        if (refused_as_word(bad.kind)) {
+            const ProcessResult r = run(p.reach + bad.token + " rest\n" + p.answer + "\n" + p.finish);
             EXPECT_EQ(r.out, before + on_console(unusable_character + p.prompt) + after_valid);
             EXPECT_EQ(r.exit_status, 0);
             return;
         }
-#endif
 #ifdef _WIN32
         // The command interpreter's pause takes its key from standard input. Of an input
         // longer than the program has buffered (4 KiB) it takes a byte, here one of the word's.
@@ -338,10 +378,53 @@ TEST_P(BadInputMatrix, RefusedTakenOrEndedAsTheRulesSay) {
     EXPECT_EQ(r.exit_status, 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(AllPrompts, BadInputMatrix, testing::Combine(testing::ValuesIn(all_prompts()), testing::ValuesIn(bad_inputs())),
+INSTANTIATE_TEST_SUITE_P(AllPrompts, BadInputMatrix, testing::ValuesIn(matrix()),
                          [](const testing::TestParamInfo<BadInputMatrix::ParamType>& param_info) {
                              return std::string(std::get<0>(param_info.param).name) + "_" +
                                     std::get<1>(param_info.param).name;
                          });
+
+// Every prompt again, answered by a script that writes each answer only once it has seen the
+// prompt: the dialogue must be the one of all the answers piped at once. With a non-blocking
+// standard input every read comes before its answer and must wait for it.
+class AnsweringScript : public testing::TestWithParam<std::tuple<Prompt, bool>> {};
+
+TEST_P(AnsweringScript, SeesEveryPromptBeforeItsAnswer) {
+    const auto& [p, nonblocking] = GetParam();
+    const std::string path = testing_support::program_path(p.program);
+    const std::string input = p.reach + p.answer + "\n" + p.finish;
+    const ProcessResult piped = testing_support::run_program(path, input, time_bound_ms);
+    const ProcessResult talked = testing_support::run_program_answering(path, input, nonblocking, time_bound_ms);
+    EXPECT_FALSE(talked.timed_out) << "a prompt was held back, or a late answer lost";
+    EXPECT_EQ(talked.out, piped.out);
+    EXPECT_EQ(talked.exit_status, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(AllPrompts, AnsweringScript, testing::Combine(testing::ValuesIn(all_prompts()), testing::Bool()),
+                         [](const testing::TestParamInfo<AnsweringScript::ParamType>& param_info) {
+                             return std::string(std::get<0>(param_info.param).name) +
+                                    (std::get<1>(param_info.param) ? "_NonBlocking" : "_Blocking");
+                         });
+
+#ifndef _WIN32
+// Standard input that cannot be read is no end of input, at a menu (where the end would quit)
+// or elsewhere: status 1, and the reason on standard error.
+TEST(UnreadableInput, EndsWithAFailureAndSaysWhy) {
+    struct Case {
+        const char* program;
+        std::string shown;  // the screen up to the prompt whose read fails
+    };
+    const Case cases[] = {
+        {"studytime", study_menu_head("0 : 0", 1) + "              1.시간 등록\n              2.종료\n              입력 : "},
+        {"sorter", "1번째 정수 : "},
+    };
+    for (const Case& c : cases) {
+        const ProcessResult r = testing_support::run_program_from(testing_support::program_path(c.program), "/");
+        EXPECT_EQ(r.out, on_console(c.shown + "\n")) << c.program;
+        EXPECT_EQ(r.exit_status, 1) << c.program;
+        EXPECT_EQ(r.err, std::string(c.program) + ": standard input: Is a directory\n");
+    }
+}
+#endif
 
 }  // namespace

@@ -56,6 +56,21 @@ TEST(BoxdrawRun, WideBoxIsWrittenWhole) {
     EXPECT_TRUE(result.out == on_console(expected)) << "output of " << result.out.size() << " bytes differs";
 }
 
+TEST(BoxdrawRun, TallBoxIsWrittenWhole) {
+    // Millions of lines: every line end of a pipe's output is held and written in blocks, and
+    // none may be lost or doubled on the way.
+    const int height = 3000000;
+    const auto result = run_program(testing_support::program_path("boxdraw"), "2 " + std::to_string(height) + "\n", 60000);
+    const std::string middle = on_console("││\n");
+    std::string expected = on_console(prompts + "┌┐\n");
+    expected.reserve(expected.size() + middle.size() * height);
+    for (int y = 2; y < height; ++y) expected += middle;
+    expected += on_console("└┘\n");
+    EXPECT_EQ(result.exit_status, 0);
+    EXPECT_EQ(result.out.size(), expected.size());
+    EXPECT_TRUE(result.out == expected) << "the bytes differ";
+}
+
 #ifndef _WIN32  // Windows has no full device; output_fault_test closes the pipe there
 TEST(BoxdrawRun, ClosedOutputFailsInsteadOfSpinning) {
     const auto result = testing_support::run_program_to(testing_support::program_path("boxdraw"), "1000 1000000\n",

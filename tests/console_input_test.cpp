@@ -1,16 +1,24 @@
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <deque>
+#include <optional>
+#include <ostream>
 #include <sstream>
+#include <vector>
 #include <string>
 
 #include "console/input.hpp"
+#include "console/output.hpp"
 #include "support/capture.hpp"
+#include "support/scripted_calls.hpp"
 
 namespace {
 
 using console::IntToken;
 using console::Token;
 using testing_support::ScopedConsole;
+using testing_support::TextInput;
 
 constexpr std::string_view refusal = "정수(-2147483648 ~ 2147483647)를 입력하세요.\n";
 
@@ -27,13 +35,16 @@ class IntTokenTest : public testing::TestWithParam<TokenCase> {};
 
 TEST_P(IntTokenTest, JudgesTheWholeToken) {
     const TokenCase& c = GetParam();
-    std::stringbuf in(c.input);
-    const IntToken token = console::read_int_token(in);
-    EXPECT_EQ(token.status, c.status) << c.input;
-    if (c.status == Token::accepted) {
-        EXPECT_EQ(token.value, c.value);
+    // Whole, and a byte a time: a token split across reads is judged alike.
+    for (const std::size_t piece : {TextInput::whole(), std::size_t{1}}) {
+        TextInput text(c.input, piece);
+        const IntToken token = console::read_int_token(text.in);
+        EXPECT_EQ(token.status, c.status) << c.input;
+        if (c.status == Token::accepted) {
+            EXPECT_EQ(token.value, c.value);
+        }
+        EXPECT_EQ(text.rest(), c.rest);
     }
-    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(&in), {}), c.rest);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -52,23 +63,23 @@ INSTANTIATE_TEST_SUITE_P(
                     TokenCase{"", Token::end, 0, ""}, TokenCase{" \n\n \t", Token::end, 0, ""}));
 
 TEST(IntToken, LongTokenIsRefusedWhole) {
-    std::stringbuf in(std::string(1 << 20, '7') + "\n5");
-    EXPECT_EQ(console::read_int_token(in).status, Token::refused);
-    const IntToken next = console::read_int_token(in);
+    TextInput text(std::string(1 << 20, '7') + "\n5");
+    EXPECT_EQ(console::read_int_token(text.in).status, Token::refused);
+    const IntToken next = console::read_int_token(text.in);
     EXPECT_EQ(next.status, Token::accepted);
     EXPECT_EQ(next.value, 5);
 }
 
 TEST(WordToken, EndsBeforeWhiteSpace) {
-    std::stringbuf in("  Kim Lee\nPark");
+    TextInput text("  Kim Lee\nPark", 2);
     std::string word;
-    ASSERT_TRUE(console::read_word_token(in, word));
+    ASSERT_TRUE(console::read_word_token(text.in, word));
     EXPECT_EQ(word, "Kim");
-    ASSERT_TRUE(console::read_word_token(in, word));
+    ASSERT_TRUE(console::read_word_token(text.in, word));
     EXPECT_EQ(word, "Lee");
-    ASSERT_TRUE(console::read_word_token(in, word));
+    ASSERT_TRUE(console::read_word_token(text.in, word));
     EXPECT_EQ(word, "Park");
-    EXPECT_FALSE(console::read_word_token(in, word));
+    EXPECT_FALSE(console::read_word_token(text.in, word));
 }
 
 TEST(AskInt, RefusedTokenDropsTheRestOfItsLineAndAsksAgain) {
@@ -121,5 +132,114 @@ TEST(AskWord, WordCp949CannotHoldIsRefused) {
     EXPECT_EQ(console.output(), "이름 : " + message + "이름 : " + message + "이름 : ");
 }
 #endif
+
+// What a word typed at the name prompts becomes: kept (in CP949) or refused. A name is written
+// back on the cards, so nothing in it may act on the terminal or pair with the bytes after it.
+TEST(StoredWord, KeepsPlainTextAndRefusesWhatCouldActOnTheConsole) {
+    struct Case {
+        const char* what;
+        std::string typed;
+        std::optional<std::string> stored;
+    };
+    const std::vector<Case> cases = {
+        {"ascii", "Kim", "Kim"},
+        {"escape sequence", "K\x1b]0;pwned\x07im", std::nullopt},
+        {"escape alone", "\x1b", std::nullopt},
+        {"nul", std::string("a\0b", 3), std::nullopt},
+        {"bell", "a\x07", std::nullopt},
+        {"delete", "a\x7f", std::nullopt},
+        {"backspace", "\x08", std::nullopt},
+#if CONSOLE_UTF8
+        {"korean", "\xED\x99\x8D\xEA\xB8\xB8\xEB\x8F\x99", "홍길동"},
+        {"c1 control U+0085", "a\xC2\x85", std::nullopt},
+        {"c1 control U+009F", "\xC2\x9F", std::nullopt},
+        {"cut character", "\xED\x99", std::nullopt},
+#else
+        {"korean", "홍길동", "홍길동"},
+        {"trail byte in the ascii range", "\xB0\x41", "\xB0\x41"},
+        {"lead byte at the end", "Kim\xB0", std::nullopt},
+        {"trail byte out of range", "\xB0\x20x", std::nullopt},
+        {"lead byte before a control", "\xB0\x1b", std::nullopt},
+        {"0x80 alone", "\x80", std::nullopt},
+        {"0xFF alone", "\xFF", std::nullopt},
+#endif
+    };
+    for (const Case& c : cases) EXPECT_EQ(console::stored_word(c.typed), c.stored) << c.what;
+}
+
+TEST(AskWord, RefusedWordDropsItsLineAndAsksAgain) {
+    const std::string message = "사용할 수 없는 문자가 있습니다. 다시 입력하세요.\n";
+    ScopedConsole console("K\x1b[2Jim rest\nLee");
+    EXPECT_EQ(console::ask_word("이름 : "), "Lee");
+    EXPECT_EQ(console.output(), "이름 : " + message + "이름 : ");
+}
+
+// Reading standard input through the descriptor calls, each of which may fail.
+struct ReadCase {
+    const char* what;
+    std::deque<int> read_faults;
+    std::deque<int> wait_faults;
+    int failed_with;  // 0: the answers come through
+};
+
+void PrintTo(const ReadCase& c, std::ostream* os) { *os << c.what; }
+
+class ReadFaults : public testing::TestWithParam<ReadCase> {};
+
+TEST_P(ReadFaults, RetryWaitOrFail) {
+    const ReadCase& c = GetParam();
+    TextInput text("7 8\n", 2);
+    text.calls.read_faults = c.read_faults;
+    text.calls.wait_faults = c.wait_faults;
+    if (c.failed_with != 0) {
+        try {
+            for (int token = 0; token < 3; ++token) console::read_int_token(text.in);
+            FAIL() << "a failed read was taken for input";
+        } catch (const console::InputFailed& failure) {
+            EXPECT_EQ(failure.error, c.failed_with);
+        }
+        return;
+    }
+    EXPECT_EQ(console::read_int_token(text.in).value, 7);
+    EXPECT_EQ(console::read_int_token(text.in).value, 8);
+    EXPECT_EQ(console::read_int_token(text.in).status, Token::end);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Input, ReadFaults,
+    testing::Values(ReadCase{"interrupted", {EINTR, 0, EINTR}, {}, 0},
+                    // A non-blocking descriptor with nothing yet: wait, then read again.
+                    ReadCase{"not yet", {EAGAIN, 0, EAGAIN, EAGAIN}, {}, 0},
+                    ReadCase{"directory", {EISDIR}, {}, EISDIR},
+                    ReadCase{"error after data", {0, EIO}, {}, EIO},
+                    ReadCase{"cannot wait", {EAGAIN}, {EBADF}, EBADF}));
+
+TEST(ReadFaults, EndOfInputIsNotAFailure) {
+    TextInput text("");
+    EXPECT_EQ(console::read_int_token(text.in).status, Token::end);
+    EXPECT_EQ(console::read_int_token(text.in).status, Token::end);
+    EXPECT_EQ(text.calls.ends, 2) << "each question asks the descriptor again";
+}
+
+// What the program has written goes out before every read, and only then: into a pipe a
+// prompt must never be held while the program waits for its answer.
+TEST(ConsoleInput, WritesHeldOutputBeforeEveryRead) {
+    testing_support::ScriptedCalls out_calls;
+    console::ConsoleOutput output(1, false, out_calls);
+    TextInput text("1 2\n3\n", 4);
+    text.in.tie(&output);
+    std::ostream out(&output);
+
+    out << "a : " << std::flush;
+    EXPECT_EQ(out_calls.written, "") << "into a pipe, a flush alone writes nothing";
+    EXPECT_EQ(console::read_int_token(text.in).value, 1);
+    EXPECT_EQ(out_calls.written, "a : ");
+    out << "b : " << std::flush;
+    EXPECT_EQ(console::read_int_token(text.in).value, 2);  // already read: no write
+    EXPECT_EQ(out_calls.written, "a : ");
+    out << "c : " << std::flush;
+    EXPECT_EQ(console::read_int_token(text.in).value, 3);
+    EXPECT_EQ(out_calls.written, "a : b : c : ");
+}
 
 }  // namespace

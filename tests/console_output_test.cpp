@@ -3,11 +3,14 @@
 #include <pthread.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <deque>
 #include <memory>
 #include <ostream>
 #include <string>
 
 #include "console/output.hpp"
+#include "support/scripted_calls.hpp"
 #if CONSOLE_UTF8
 #include <iconv.h>
 
@@ -23,7 +26,7 @@ std::string through_pipe(const std::string& text, std::size_t chunk) {
     int fds[2];
     EXPECT_EQ(pipe(fds), 0);
     {
-        console::ConsoleOutput output(fds[1]);
+        console::ConsoleOutput output(fds[1], true);
         std::ostream out(&output);
         for (std::size_t i = 0; i < text.size(); i += chunk) {
             out << text.substr(i, chunk);
@@ -55,7 +58,7 @@ TEST(ConsoleOutput, NonBlockingOutputWaitsForRoomInsteadOfFailing) {
     ASSERT_EQ(pthread_create(&reader, nullptr, count_slowly, &fds[0]), 0);
     const std::string text(1 << 20, 'x');  // far more than a pipe holds
     {
-        console::ConsoleOutput output(fds[1]);
+        console::ConsoleOutput output(fds[1], true);
         std::ostream out(&output);
         out.exceptions(std::ios::badbit);
         EXPECT_NO_THROW(out << text << std::flush);
@@ -71,7 +74,7 @@ TEST(ConsoleOutput, NonBlockingOutputWaitsForRoomInsteadOfFailing) {
 TEST(ConsoleOutput, FailedWriteThrowsOnceThenDrops) {
     const int full = open("/dev/full", O_WRONLY);
     ASSERT_GE(full, 0);
-    console::ConsoleOutput output(full);
+    console::ConsoleOutput output(full, true);
     std::ostream out(&output);
     out.exceptions(std::ios::badbit);
     out << "line";
@@ -80,6 +83,72 @@ TEST(ConsoleOutput, FailedWriteThrowsOnceThenDrops) {
     out.clear();
     EXPECT_NO_THROW(out << "more" << std::endl);
     close(full);
+}
+
+// Writing through the descriptor calls, each of which may fail or write less than asked.
+struct WriteCase {
+    const char* what;
+    std::deque<int> write_faults;
+    std::deque<int> wait_faults;
+    std::size_t most_per_write;
+    bool fails;
+};
+
+void PrintTo(const WriteCase& c, std::ostream* os) { *os << c.what; }
+
+class WriteFaults : public testing::TestWithParam<WriteCase> {};
+
+TEST_P(WriteFaults, EveryByteOnceOrOneFailure) {
+    const WriteCase& c = GetParam();
+    testing_support::ScriptedCalls calls;
+    calls.write_faults = c.write_faults;
+    calls.wait_faults = c.wait_faults;
+    calls.most_per_write = c.most_per_write;
+    console::ConsoleOutput output(1, false, calls);
+    std::ostream out(&output);
+    const std::string text = "line one\nline two\n";
+    out << text;
+    if (c.fails) {
+        EXPECT_THROW(output.write_held(), console::OutputFailed);
+        const int writes = calls.writes;
+        out << "more";
+        EXPECT_NO_THROW(output.write_held()) << "a failed output fails once";
+        EXPECT_EQ(calls.writes, writes) << "and is not written to again";
+        return;
+    }
+    output.write_held();
+    EXPECT_EQ(calls.written, text);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Output, WriteFaults,
+    testing::Values(WriteCase{"interrupted", {EINTR, EINTR}, {}, 100, false},
+                    WriteCase{"short writes", {}, {}, 3, false},
+                    WriteCase{"full non-blocking pipe", {0, EAGAIN, 0, EAGAIN}, {}, 5, false},
+                    WriteCase{"closed pipe", {EPIPE}, {}, 100, true},
+                    WriteCase{"full device after a short write", {0, ENOSPC}, {}, 4, true},
+                    WriteCase{"cannot wait for room", {EAGAIN}, {EBADF}, 100, true}));
+
+// On a terminal each line end writes at once; into a pipe or a file text is held until it
+// fills the buffer or someone may be waiting for it.
+TEST(ConsoleOutput, LineEndsWriteOnATerminalOnly) {
+    for (const bool terminal : {true, false}) {
+        testing_support::ScriptedCalls calls;
+        console::ConsoleOutput output(1, terminal, calls);
+        std::ostream out(&output);
+        out << "one" << std::endl << "two" << std::endl;
+        EXPECT_EQ(calls.writes, terminal ? 2 : 0) << terminal;
+        output.write_held();
+        EXPECT_EQ(calls.written, "one\ntwo\n");
+        // Far more than the buffer holds goes out in blocks, not a write a line.
+        const std::string line(99, 'x');
+        for (int i = 0; i < 10000; ++i) out << line << std::endl;
+        output.write_held();
+        EXPECT_EQ(calls.written.size(), 8 + 100 * 10000u);
+        if (!terminal) {
+            EXPECT_LT(calls.writes, 30);
+        }
+    }
 }
 
 #if CONSOLE_UTF8

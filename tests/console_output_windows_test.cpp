@@ -43,7 +43,7 @@ struct TextPipe {
 std::string through_text_pipe(const std::string& text, std::size_t chunk) {
     TextPipe pipe;
     {
-        console::ConsoleOutput output(pipe.fds[1]);
+        console::ConsoleOutput output(pipe.fds[1], true);
         std::ostream out(&output);
         for (std::size_t i = 0; i < text.size(); i += chunk) {
             out << text.substr(i, chunk);
@@ -65,7 +65,7 @@ TEST(ConsoleOutput, WritesBytesUnchangedWithCrLfLineEnds) {
 TEST(ConsoleOutput, FailedWriteThrowsOnceThenDrops) {
     TextPipe pipe;
     pipe.close_end(0);  // nobody reads: every write fails
-    console::ConsoleOutput output(pipe.fds[1]);
+    console::ConsoleOutput output(pipe.fds[1], true);
     std::ostream out(&output);
     out.exceptions(std::ios::badbit);
     out << "line";

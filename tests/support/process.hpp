@@ -9,6 +9,7 @@ namespace testing_support {
 
 struct ProcessResult {
     std::string out;       // every byte written to standard output
+    std::string err;       // and to standard error
     int exit_status = -1;  // -1 when the program did not exit normally
     int signal = 0;        // the signal that ended it, if any
     bool timed_out = false;
@@ -21,6 +22,17 @@ std::string program_path(std::string_view name);
 // output on a pipe; stderr is discarded. Kills it after `timeout_ms` milliseconds.
 ProcessResult run_program(const std::string& path, std::string_view input,
                           int timeout_ms = 20000);
+
+// Like run_program, but as a script that talks with the program: each line of `input` is sent
+// only once the program has written a prompt (its output has grown and ends with ": ") and so
+// waits for it. A program that keeps its prompt to itself is never answered and times out.
+// With `nonblocking_input` the program's end of the pipe is in non-blocking mode, as a parent
+// that shares it may leave it, so every read that comes before its answer finds nothing yet.
+ProcessResult run_program_answering(const std::string& path, std::string_view input, bool nonblocking_input,
+                                    int timeout_ms = 20000);
+
+// Like run_program, but standard input is the file or directory at `input_path`.
+ProcessResult run_program_from(const std::string& path, const std::string& input_path, int timeout_ms = 20000);
 
 // Like run_program, but standard output goes to `output_path` (a file or a device).
 ProcessResult run_program_to(const std::string& path, std::string_view input, const std::string& output_path,

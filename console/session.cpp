@@ -1,0 +1,127 @@
+#include "session.hpp"
+
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
+#include <iostream>
+
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
+
+namespace console {
+namespace {
+
+bool is_terminal(int fd) {
+#ifdef _WIN32
+    return _isatty(fd) != 0;
+#else
+    return isatty(fd) == 1;
+#endif
+}
+
+// Terminals that take no escape sequences (Emacs' shell, IDE run consoles, a pty with no
+// terminal type) say so with TERM unset, empty or "dumb", as the usual terminal libraries read it.
+bool terminal_takes_escapes() {
+    const char* type = std::getenv("TERM");
+    return type != nullptr && *type != '\0' && std::strcmp(type, "dumb") != 0;
+}
+
+}  // namespace
+
+Session* Session::active_ = nullptr;
+
+Session::Session(std::string_view program)
+    : program_(program), input_terminal_(is_terminal(0)), output_terminal_(is_terminal(1)) {
+    output_escapes_ = output_terminal_ && terminal_takes_escapes();
+    own_output_.emplace(1, output_terminal_);
+    own_input_.emplace(0);
+    own_input_->tie(&*own_output_);
+    input_ = &*own_input_;
+    install(*own_output_);
+#ifdef SIGPIPE
+    // A closed pipe is reported as a failed write instead of killing the program silently.
+    old_sigpipe_ = std::signal(SIGPIPE, SIG_IGN);
+    restore_sigpipe_ = old_sigpipe_ != SIG_ERR;
+#endif
+}
+
+Session::Session(ConsoleInput& input, std::streambuf& output, std::string_view program)
+    : program_(program), input_(&input) {
+    install(output);
+}
+
+void Session::install(std::streambuf& output) {
+    output_ = &output;
+    outer_ = active_;
+    old_cin_ = std::cin.rdbuf(input_);
+    old_cout_ = std::cout.rdbuf(output_);
+    old_exceptions_ = std::cout.exceptions();
+    std::cin.clear();
+    std::cout.clear();
+    // A failed write surfaces as an exception that ends the program with a failure status.
+    std::cout.exceptions(std::ios::badbit);
+    active_ = this;
+}
+
+Session::~Session() {
+    active_ = outer_;
+    std::cout.clear();
+    std::cout.exceptions(old_exceptions_);
+    std::cout.rdbuf(old_cout_);
+    std::cin.rdbuf(old_cin_);
+    std::cin.clear();
+#ifdef SIGPIPE
+    if (restore_sigpipe_) std::signal(SIGPIPE, old_sigpipe_);
+#endif
+}
+
+Session& Session::current() {
+    if (!active_) {
+        std::cerr << "console: no session is open\n";
+        std::abort();
+    }
+    return *active_;
+}
+
+void Session::flush() {
+    if (own_output_) {
+        own_output_->write_held();
+    } else {
+        output_->pubsync();
+    }
+}
+
+int Session::run(void (*body)()) {
+    int status = 0;
+    try {
+        try {
+            body();
+        } catch (const EndOfInput&) {
+            status = 1;
+            std::cout << std::endl;
+        } catch (const InputFailed& failure) {
+            status = 1;
+            std::cerr << program_ << ": standard input: " << std::strerror(failure.error) << std::endl;
+            std::cout << std::endl;
+        }
+        flush();
+        return status;
+    } catch (const OutputFailed&) {
+        return 1;
+    } catch (const std::ios_base::failure&) {
+        return 1;
+    }
+}
+
+void flush_output() {
+    if (Session::open()) {
+        Session::current().flush();
+    } else {
+        std::cout.flush();
+    }
+}
+
+}  // namespace console

@@ -1,0 +1,77 @@
+#pragma once
+// The console of one run of a program: its standard input and output, and what they are.
+
+#include <optional>
+#include <streambuf>
+#include <string>
+#include <string_view>
+
+#include "input.hpp"
+#include "output.hpp"
+
+namespace console {
+
+// Made where every program starts (console::run), a session puts the console layer's own
+// stream buffers under std::cin and std::cout, has a failed write throw and a closed pipe
+// report a failed write instead of killing the program, and gives all of that back when it
+// ends. Whether standard input and output are terminals, and whether the terminal takes
+// escape sequences, is found out here, once; everything else asks the session.
+class Session {
+public:
+    // The process's standard input and output (descriptors 0 and 1). `program` names the
+    // program in the message about unreadable input.
+    explicit Session(std::string_view program);
+    // Streams handed in by a caller (tests, fuzz targets): never a terminal.
+    Session(ConsoleInput& input, std::streambuf& output, std::string_view program = "test");
+    ~Session();
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
+
+    // The open session; a program has one from the start of its dialogue to its end.
+    static Session& current();
+    static bool open() { return active_ != nullptr; }
+
+    // Runs a program's dialogue and returns its exit status: 0 when it ends as the program
+    // means to; 1 when the input ends before its task is done (a line end is written first, so
+    // the shell's prompt starts on a line of its own), when standard input cannot be read (also
+    // said on standard error) or when standard output cannot be written.
+    int run(void (*body)());
+
+    ConsoleInput& input() { return *input_; }
+    // Writes what the output holds, now: someone may be waiting for it.
+    void flush();
+
+    bool input_is_terminal() const { return input_terminal_; }
+    bool output_is_terminal() const { return output_terminal_; }
+    // A terminal whose TERM is unset, empty or "dumb" takes no escape sequences.
+    bool output_takes_escapes() const { return output_escapes_; }
+
+private:
+    void install(std::streambuf& output);
+
+    std::string program_;
+    std::optional<ConsoleOutput> own_output_;
+    std::optional<ConsoleInput> own_input_;
+    ConsoleInput* input_;
+    std::streambuf* output_;
+    bool input_terminal_ = false;
+    bool output_terminal_ = false;
+    bool output_escapes_ = false;
+
+    // What the session replaced, given back at its end.
+    Session* outer_;
+    std::streambuf* old_cin_ = nullptr;
+    std::streambuf* old_cout_ = nullptr;
+    std::ios_base::iostate old_exceptions_{};
+#ifndef _WIN32
+    bool restore_sigpipe_ = false;
+    void (*old_sigpipe_)(int) = nullptr;
+#endif
+
+    static Session* active_;
+};
+
+// Writes what standard output holds, now (the open session's flush).
+void flush_output();
+
+}  // namespace console

@@ -1,0 +1,53 @@
+#include "system_calls.hpp"
+
+#include <cerrno>
+
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <poll.h>
+#include <unistd.h>
+#endif
+
+namespace console {
+
+long SystemCalls::read(int fd, char* data, std::size_t size) {
+#ifdef _WIN32
+    const unsigned chunk = size > (1u << 30) ? (1u << 30) : static_cast<unsigned>(size);
+    return _read(fd, data, chunk);
+#else
+    return ::read(fd, data, size);
+#endif
+}
+
+long SystemCalls::write(int fd, const char* data, std::size_t size) {
+#ifdef _WIN32
+    const unsigned chunk = size > (1u << 30) ? (1u << 30) : static_cast<unsigned>(size);
+    return _write(fd, data, chunk);
+#else
+    return ::write(fd, data, size);
+#endif
+}
+
+bool SystemCalls::wait(int fd, bool for_output) {
+#ifdef _WIN32
+    // Windows hands out no non-blocking standard streams; a call that asks to be retried later
+    // is a failure there.
+    (void)fd;
+    (void)for_output;
+    return false;
+#else
+    pollfd ready{fd, static_cast<short>(for_output ? POLLOUT : POLLIN), 0};
+    for (;;) {
+        if (poll(&ready, 1, -1) >= 0) return true;
+        if (errno != EINTR) return false;
+    }
+#endif
+}
+
+SystemCalls& SystemCalls::standard() {
+    static SystemCalls calls;
+    return calls;
+}
+
+}  // namespace console
