@@ -2,7 +2,9 @@
 
 #include <iconv.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <iterator>
 #include <cstdint>
 #include <cstring>
 #include <stdexcept>
@@ -101,6 +103,24 @@ bool convert_all(iconv_t cd, std::string_view in, char* out, std::size_t& out_si
     return true;
 }
 
+// Every character of the programs' own texts, converted when they were built (see
+// make_text_table.cpp), sorted by code: those never need the C library's converter.
+struct KnownCharacter {
+    std::uint16_t code;
+    const char* utf8;
+};
+constexpr KnownCharacter known_characters[] = {
+#include "program_text_table.inc"
+};
+
+std::optional<std::string_view> known_utf8(unsigned char lead, unsigned char trail) {
+    const auto code = static_cast<std::uint16_t>(lead << 8 | trail);
+    const auto* found = std::lower_bound(std::begin(known_characters), std::end(known_characters), code,
+                                         [](const KnownCharacter& known, std::uint16_t wanted) { return known.code < wanted; });
+    if (found == std::end(known_characters) || found->code != code) return std::nullopt;
+    return std::string_view(found->utf8);
+}
+
 }  // namespace
 
 const Cp949ToUtf8::Cell& Cp949ToUtf8::cell(unsigned char lead, unsigned char trail) {
@@ -117,17 +137,21 @@ Cp949ToUtf8::~Cp949ToUtf8() {
 }
 
 const Cp949ToUtf8::Cell& Cp949ToUtf8::fill(unsigned char lead, unsigned char trail) {
-    if (!descriptor_) {
-        const iconv_t cd = iconv_open("UTF-8", "CP949");
-        if (failed(cd)) throw std::runtime_error("iconv cannot convert CP949 to UTF-8");
-        descriptor_ = cd;
-    }
-    const char in[2] = {static_cast<char>(lead), static_cast<char>(trail)};
     char out[4];
-    std::size_t size = sizeof out;
     std::string_view utf8 = replacement;  // a pair that is no character
-    if (convert_all(static_cast<iconv_t>(descriptor_), std::string_view(in, 2), out, size)) {
-        utf8 = std::string_view(out, size);
+    if (const auto known = known_utf8(lead, trail)) {
+        utf8 = *known;
+    } else {
+        if (!descriptor_) {
+            const iconv_t cd = iconv_open("UTF-8", "CP949");
+            if (failed(cd)) throw std::runtime_error("iconv cannot convert CP949 to UTF-8");
+            descriptor_ = cd;
+        }
+        const char in[2] = {static_cast<char>(lead), static_cast<char>(trail)};
+        std::size_t size = sizeof out;
+        if (convert_all(static_cast<iconv_t>(descriptor_), std::string_view(in, 2), out, size)) {
+            utf8 = std::string_view(out, size);
+        }
     }
     const std::string_view filler = filler_after(utf8);
 
@@ -187,6 +211,7 @@ void Cp949ToUtf8::finish(std::string& out) {
 }
 
 std::optional<std::string> utf8_to_cp949(std::string_view utf8) {
+    if (ascii_prefix(utf8.data(), utf8.size()) == utf8.size()) return std::string(utf8);  // the same in both
     const iconv_t cd = iconv_open("CP949", "UTF-8");
     if (failed(cd)) throw std::runtime_error("iconv cannot convert UTF-8 to CP949");
     // No character grows from UTF-8 to CP949: one byte stays one, two or more become two.

@@ -1,11 +1,12 @@
 // A program's whole dialogue, with the fuzzer's bytes as its standard input. Each input is a
-// fresh run of the program, in-process: std::cin and std::cout get stream buffers of their own
-// (so the key waits and pauses do not wait, as on a pipe), and the program's main runs once.
+// fresh run of the program, in-process: a console session with streams of its own (so the key
+// waits and pauses do not wait, as on a pipe), in which the program's main runs once.
 //
 // Checked for every input: the run ends (a loop that runs on without input shows as a timeout,
 // as reads that keep finding the end of input, or as output without end), with exit status 0
 // or 1, and every byte written is CP949, the encoding of the program's own texts, which is
 // what the UTF-8 build then converts.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <iostream>
@@ -13,6 +14,7 @@
 #include <utility>
 
 #include "console/output.hpp"
+#include "console/session.hpp"
 #include "fuzz/fresh_start.hpp"
 #include "fuzz/valid_text.hpp"
 
@@ -23,20 +25,23 @@ namespace {
 // Standard input from the fuzzer's bytes. It counts how often the program finds the input at
 // its end: a program that has met the end of input goes to its end, so a count that keeps
 // growing is a loop that runs on without input.
-class FuzzInput final : public std::streambuf {
+class FuzzInput final : public console::SystemCalls {
 public:
     static constexpr int most_ends = 64;
 
-    explicit FuzzInput(std::string text) : text_(std::move(text)) { setg(text_.data(), text_.data(), text_.data() + text_.size()); }
+    explicit FuzzInput(std::string text) : text_(std::move(text)) {}
 
-protected:
-    int_type underflow() override {
-        if (++ends_ > most_ends) fuzzing::fail("reads on and on at the end of input", text_, text_.size());
-        return traits_type::eof();
+    long read(int, char* data, std::size_t size) override {
+        const std::size_t count = std::min(size, text_.size() - given_);
+        if (count == 0 && ++ends_ > most_ends) fuzzing::fail("reads on and on at the end of input", text_, text_.size());
+        text_.copy(data, count, given_);
+        given_ += count;
+        return static_cast<long>(count);
     }
 
 private:
     std::string text_;
+    std::size_t given_ = 0;
     int ends_ = 0;
 };
 
@@ -89,20 +94,16 @@ std::size_t output_limit(std::size_t input_size) { return (std::size_t{1} << 20)
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    FuzzInput input(std::string(reinterpret_cast<const char*>(data), size));
+    FuzzInput calls(std::string(reinterpret_cast<const char*>(data), size));
+    console::ConsoleInput input(0, calls);
     CappedOutput output(output_limit(size));
-    std::streambuf* const old_in = std::cin.rdbuf(&input);
-    std::streambuf* const old_out = std::cout.rdbuf(&output);
-    std::cin.clear();
-    std::cout.clear();
-    std::cout.exceptions(std::ios::badbit);  // as the console layer sets it for every program
-
-    fresh_start();
-    const int status = program_main();
-
-    std::cin.rdbuf(old_in);
-    std::cout.rdbuf(old_out);
-    std::cout.clear();
+    int status = -1;
+    {
+        // The program's main runs in this session, with these streams, as its own would.
+        const console::Session session(input, output);
+        fresh_start();
+        status = program_main();
+    }
 
     const std::string& text = output.text();
     if (status != 0 && status != 1) fuzzing::fail("exit status other than 0 and 1", text, text.size());

@@ -9,37 +9,25 @@
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
-#include <streambuf>
 #include <string>
 #include <string_view>
 
+#include <iconv.h>
+
 #include "console/input.hpp"
+#include "fuzz/valid_text.hpp"
+#include "tests/support/scripted_calls.hpp"
 
 namespace {
 
 using console::Token;
 
-// Hands out its text `piece` bytes at a time and knows how much has been taken.
-class Trickle final : public std::streambuf {
-public:
-    Trickle(std::string_view text, std::size_t piece) : text_(text), piece_(piece) {}
-    std::size_t taken() const { return given_ - static_cast<std::size_t>(egptr() - gptr()); }
+// The text handed out `piece` bytes a read, and how much of it the rules have taken.
+struct Trickle {
+    Trickle(std::string_view text, std::size_t piece) : source(std::string(text), piece) {}
+    std::size_t taken() { return source.calls.given() - static_cast<std::size_t>(source.in.in_avail()); }
 
-protected:
-    int_type underflow() override {
-        if (gptr() < egptr()) return traits_type::to_int_type(*gptr());
-        if (given_ == text_.size()) return traits_type::eof();
-        const std::size_t size = std::min(piece_, text_.size() - given_);
-        char* start = const_cast<char*>(text_.data()) + given_;  // read only: get area of a const text
-        setg(start, start, start + size);
-        given_ += size;
-        return traits_type::to_int_type(*gptr());
-    }
-
-private:
-    std::string_view text_;
-    std::size_t piece_;
-    std::size_t given_ = 0;
+    testing_support::TextInput source;
 };
 
 bool blank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
@@ -83,7 +71,7 @@ void check_integers(std::string_view text, std::size_t piece) {
     std::size_t at = 0;
     for (;;) {
         const auto token = next_token(text, at);
-        const console::IntToken got = console::read_int_token(in);
+        const console::IntToken got = console::read_int_token(in.source.in);
         if (!token) {
             if (got.status != Token::end) fail("integer read past the end", at);
             return;
@@ -97,12 +85,38 @@ void check_integers(std::string_view text, std::size_t piece) {
         }
         if (in.taken() != at) fail("the integer read did not stop right after its token", at);
         if (!expected) {
-            console::discard_line(in);
+            console::discard_line(in.source.in);
             while (at < text.size() && text[at++] != '\n') {
             }
             if (in.taken() != at) fail("the rest of the line was not dropped up to its line end", at);
         }
     }
+}
+
+// The reference word rule: UTF-8 text without control characters (below U+0020, U+007F to
+// U+009F), every character of which CP949 has; kept as iconv's CP949 form.
+std::optional<std::string> reference_stored_word(std::string_view word) {
+    if (!fuzzing::valid_utf8(word)) return std::nullopt;
+    for (std::size_t i = 0; i < word.size();) {
+        const auto lead = static_cast<unsigned char>(word[i]);
+        const std::size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+        std::uint32_t code = length == 1 ? lead : lead & (0x7Fu >> length);
+        for (std::size_t k = 1; k < length; ++k) code = (code << 6) | (static_cast<unsigned char>(word[i + k]) & 0x3Fu);
+        if (code < 0x20 || (code >= 0x7F && code <= 0x9F)) return std::nullopt;
+        i += length;
+    }
+    const iconv_t cd = iconv_open("CP949", "UTF-8");
+    if (cd == reinterpret_cast<iconv_t>(-1)) fail("iconv_open", 0);
+    std::string out(word.size() * 2 + 1, '\0');
+    char* in_ptr = const_cast<char*>(word.data());
+    std::size_t in_left = word.size();
+    char* out_ptr = out.data();
+    std::size_t out_left = out.size();
+    const bool ok = iconv(cd, &in_ptr, &in_left, &out_ptr, &out_left) != static_cast<std::size_t>(-1) && in_left == 0;
+    iconv_close(cd);
+    if (!ok) return std::nullopt;
+    out.resize(out.size() - out_left);
+    return out;
 }
 
 void check_words(std::string_view text, std::size_t piece) {
@@ -111,12 +125,13 @@ void check_words(std::string_view text, std::size_t piece) {
     std::string word = "left over";
     for (;;) {
         const auto token = next_token(text, at);
-        const bool got = console::read_word_token(in, word);
+        const bool got = console::read_word_token(in.source.in, word);
         if (!token) {
             if (got) fail("word read past the end", at);
             return;
         }
         if (!got || word != *token) fail("wrong word", at);
+        if (console::stored_word(word) != reference_stored_word(word)) fail("word kept or refused against the rule", at);
         if (in.taken() != at) fail("the word read did not stop right after its word", at);
     }
 }

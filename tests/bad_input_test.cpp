@@ -384,6 +384,7 @@ INSTANTIATE_TEST_SUITE_P(AllPrompts, BadInputMatrix, testing::ValuesIn(matrix())
                                     std::get<1>(param_info.param).name;
                          });
 
+#ifndef _WIN32
 // Every prompt again, answered by a script that writes each answer only once it has seen the
 // prompt: the dialogue must be the one of all the answers piped at once. With a non-blocking
 // standard input every read comes before its answer and must wait for it.
@@ -406,7 +407,6 @@ INSTANTIATE_TEST_SUITE_P(AllPrompts, AnsweringScript, testing::Combine(testing::
                                     (std::get<1>(param_info.param) ? "_NonBlocking" : "_Blocking");
                          });
 
-#ifndef _WIN32
 // Standard input that cannot be read is no end of input, at a menu (where the end would quit)
 // or elsewhere: status 1, and the reason on standard error.
 TEST(UnreadableInput, EndsWithAFailureAndSaysWhy) {

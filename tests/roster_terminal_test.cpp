@@ -104,4 +104,29 @@ TEST(RosterTerminal, StopAndResumeDuringThePause) {
     ASSERT_NO_FATAL_FAILURE(quit_normally(session, before));
 }
 
+// Terminals that take no escape sequences (TERM dumb, empty or unset) get plain text: nothing
+// is cleared, but the pause still waits for one key. An ordinary terminal is still cleared.
+class TerminalType : public testing::TestWithParam<const char*> {};
+
+TEST_P(TerminalType, EscapesOnlyWhereTheTerminalTakesThem) {
+    const char* term = GetParam();
+    const bool takes_escapes = term != nullptr && std::string_view(term) != "" && std::string_view(term) != "dumb";
+    PtySession session(testing_support::program_path("roster"), term);
+    termios before{};
+    ASSERT_NO_FATAL_FAILURE(reach_pause(session, before));
+    EXPECT_EQ(session.output().find(menu_prompt, session.output().find(pause_prompt)), std::string::npos)
+        << "the program went on without a key";
+    session.type("x");
+    ASSERT_TRUE(session.wait_for(menu_prompt, 5000));
+    ASSERT_NO_FATAL_FAILURE(quit_normally(session, before));
+    EXPECT_EQ(session.output().find('\x1b') != std::string::npos, takes_escapes);
+    EXPECT_EQ(session.output().starts_with(clear), takes_escapes);
+}
+
+INSTANTIATE_TEST_SUITE_P(Roster, TerminalType, testing::Values("dumb", "", nullptr, "xterm-256color"),
+                         [](const testing::TestParamInfo<const char*>& param_info) {
+                             const char* term = param_info.param;
+                             return std::string(!term ? "Unset" : !*term ? "Empty" : *term == 'd' ? "Dumb" : "Xterm");
+                         });
+
 }  // namespace

@@ -30,8 +30,13 @@ bool stopped(pid_t pid) {
     return state && state[1] == ' ' && state[2] == 'T';
 }
 
-[[noreturn]] void run_shell(const std::string& path, int report_fd) {
+[[noreturn]] void run_shell(const std::string& path, const char* term, int report_fd) {
     signal(SIGTTOU, SIG_IGN);
+    if (term) {
+        setenv("TERM", term, 1);
+    } else {
+        unsetenv("TERM");
+    }
     const pid_t program = fork();
     if (program == 0) {
         setpgid(0, 0);
@@ -58,7 +63,7 @@ bool stopped(pid_t pid) {
 
 }  // namespace
 
-PtySession::PtySession(const std::string& path) {
+PtySession::PtySession(const std::string& path, const char* term) {
     winsize size{};
     size.ws_row = 40;
     size.ws_col = 120;
@@ -68,7 +73,7 @@ PtySession::PtySession(const std::string& path) {
     if (pid_ < 0) throw std::runtime_error("forkpty");
     if (pid_ == 0) {
         close(report[0]);
-        run_shell(path, report[1]);
+        run_shell(path, term, report[1]);
     }
     close(report[1]);
     if (read(report[0], &program_, sizeof program_) != static_cast<ssize_t>(sizeof program_)) {

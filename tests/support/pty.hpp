@@ -14,7 +14,8 @@ public:
     // Starts `path` with the terminal as its standard input, output and error, as the
     // foreground job of a small job-control shell, so that Ctrl-Z can stop it as at a real
     // terminal (a session leader's own group would be orphaned, and never stop).
-    explicit PtySession(const std::string& path);
+    // The terminal's type is `term` (TERM), or unset when it is null.
+    explicit PtySession(const std::string& path, const char* term = "xterm");
     ~PtySession();
     PtySession(const PtySession&) = delete;
     PtySession& operator=(const PtySession&) = delete;
