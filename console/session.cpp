@@ -48,8 +48,12 @@ Session::Session(std::string_view program)
 #endif
 }
 
-Session::Session(ConsoleInput& input, std::streambuf& output, std::string_view program)
-    : program_(program), input_(&input) {
+Session::Session(ConsoleInput& input, std::streambuf& output, Terminals terminals, std::string_view program)
+    : program_(program),
+      input_(&input),
+      input_terminal_(terminals.input),
+      output_terminal_(terminals.output),
+      output_escapes_(terminals.output && terminals.escapes) {
     install(output);
 }
 

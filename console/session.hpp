@@ -11,6 +11,13 @@
 
 namespace console {
 
+// What a session's streams are, as it finds out for the process's own.
+struct Terminals {
+    bool input = false;
+    bool output = false;
+    bool escapes = false;  // the output terminal takes escape sequences
+};
+
 // Made where every program starts (console::run), a session puts the console layer's own
 // stream buffers under std::cin and std::cout, has a failed write throw and a closed pipe
 // report a failed write instead of killing the program, and gives all of that back when it
@@ -21,8 +28,8 @@ public:
     // The process's standard input and output (descriptors 0 and 1). `program` names the
     // program in the message about unreadable input.
     explicit Session(std::string_view program);
-    // Streams handed in by a caller (tests, fuzz targets): never a terminal.
-    Session(ConsoleInput& input, std::streambuf& output, std::string_view program = "test");
+    // Streams handed in by a caller (tests, fuzz targets), by default no terminal.
+    Session(ConsoleInput& input, std::streambuf& output, Terminals terminals = {}, std::string_view program = "test");
     ~Session();
     Session(const Session&) = delete;
     Session& operator=(const Session&) = delete;

@@ -10,7 +10,10 @@
 #include <vector>
 
 #include "fastclock.hpp"
+#include "console/output.hpp"
+#include "console/session.hpp"
 #include "support/capture.hpp"
+#include "support/scripted_calls.hpp"
 #include "support/console_text.hpp"
 #include "support/process.hpp"
 #ifndef _WIN32
@@ -92,6 +95,25 @@ TEST(DrawClock, WritesTheTextWithoutALineEnd) {
     fastclock::draw_clock(ClockCounters{123, 5, 59, 0, 0, 0});
     EXPECT_EQ(console.output(), "0시  0분  0초123시  5분  59초");
 }
+
+#ifndef _WIN32  // there the console places the cursor itself, between writes
+// On a terminal the cursor move and the text of a frame leave in one write, so a frame is
+// never seen half drawn; where the terminal takes no escape sequences the move is a carriage
+// return.
+TEST(DrawClock, AFrameOnATerminalIsOneWrite) {
+    for (const bool escapes : {true, false}) {
+        testing_support::ScriptedCalls calls;
+        console::ConsoleOutput output(1, true, calls);
+        testing_support::TextInput input("");
+        const console::Session session(input.in, output, {.input = true, .output = true, .escapes = escapes});
+        fastclock::draw_clock(ClockCounters{});
+        fastclock::draw_clock(ClockCounters{1, 2, 3, 0, 0, 0});
+        const std::string place = escapes ? "\x1b[11;11H" : "\r";
+        EXPECT_EQ(calls.written, testing_support::on_console(place + "0시  0분  0초" + place + "1시  2분  3초"));
+        EXPECT_EQ(calls.writes, 2);
+    }
+}
+#endif
 
 // The frames of a run through a pipe, where the cursor moves write nothing.
 std::vector<Shown> frames_of(const std::string& out) {
