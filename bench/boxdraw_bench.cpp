@@ -23,7 +23,7 @@ void draw_box_discarded(benchmark::State& state) {
     const boxdraw::BoxSize box = box_of(state);
     bench::NullSink sink;
     {
-        const bench::Redirect to(&sink);
+        const bench::Console to(sink);
         for (auto _ : state) box.draw_box();
     }
     benchmark::DoNotOptimize(sink.bytes());
@@ -36,7 +36,7 @@ void draw_box_to_dev_null(benchmark::State& state) {
     const bench::DiscardingFd null;
     console::ConsoleOutput output(null.get(), false);
     {
-        const bench::Redirect to(&output);
+        const bench::Console to(output);
         for (auto _ : state) box.draw_box();
     }
     set_cells(state);

@@ -25,13 +25,17 @@ roster::Roster full_roster() {
     return table;
 }
 
+// Runs `operation` on a full table, output discarded, with `answers` typed in advance of each run.
 template <typename Operation>
-void on_full_roster(benchmark::State& state, Operation operation) {
+void on_full_roster(benchmark::State& state, Operation operation, const char* answers = "") {
     roster::Roster table = full_roster();
     bench::NullSink sink;
     {
-        const bench::Redirect to(&sink);
-        for (auto _ : state) operation(table);
+        bench::Console console(sink);
+        for (auto _ : state) {
+            console.answer(answers);
+            operation(table);
+        }
     }
     benchmark::DoNotOptimize(sink.bytes());
     if (table.count != roster::Roster::capacity) state.SkipWithError("the table lost a student");
@@ -66,13 +70,13 @@ BENCHMARK(register_next_when_full);
 
 // Removing the last student and registering one again, with the answers typed in advance.
 void delete_last_then_register(benchmark::State& state) {
-    std::stringbuf answers;
-    const bench::Redirect from(nullptr, &answers);
-    on_full_roster(state, [&](roster::Roster& table) {
-        answers.str("Kim 17 2 1\n");
-        table.delete_last();
-        benchmark::DoNotOptimize(table.register_next());
-    });
+    on_full_roster(
+        state,
+        [](roster::Roster& table) {
+            table.delete_last();
+            benchmark::DoNotOptimize(table.register_next());
+        },
+        "Kim 17 2 1\n");
 }
 BENCHMARK(delete_last_then_register);
 

@@ -4,9 +4,13 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include <iostream>
 #include <stdexcept>
 #include <streambuf>
+#include <string>
+#include <utility>
+
+#include "console/input.hpp"
+#include "console/session.hpp"
 
 namespace bench {
 
@@ -29,23 +33,34 @@ private:
     std::streamsize bytes_ = 0;
 };
 
-// Points std::cout and std::cin at other buffers for the life of the object; a null pointer
-// leaves that stream as it is.
-class Redirect {
+// A console session for benchmarked code: standard output goes to `out`, and standard input
+// reads the answers given in advance.
+class Console {
 public:
-    explicit Redirect(std::streambuf* out, std::streambuf* in = nullptr)
-        : old_out_(out != nullptr ? std::cout.rdbuf(out) : nullptr),
-          old_in_(in != nullptr ? std::cin.rdbuf(in) : nullptr) {}
-    ~Redirect() {
-        if (old_out_ != nullptr) std::cout.rdbuf(old_out_);
-        if (old_in_ != nullptr) std::cin.rdbuf(old_in_);
+    explicit Console(std::streambuf& out) : input_(0, answers_), session_(input_, out) {}
+    Console(const Console&) = delete;
+    Console& operator=(const Console&) = delete;
+
+    // The next reads take `text`, then find the end of input.
+    void answer(std::string text) {
+        answers_.text = std::move(text);
+        answers_.at = 0;
     }
-    Redirect(const Redirect&) = delete;
-    Redirect& operator=(const Redirect&) = delete;
 
 private:
-    std::streambuf* old_out_;
-    std::streambuf* old_in_;
+    struct Answers final : console::SystemCalls {
+        long read(int, char* data, std::size_t size) override {
+            const std::size_t count = text.copy(data, size, at);
+            at += count;
+            return static_cast<long>(count);
+        }
+        std::string text;
+        std::size_t at = 0;
+    };
+
+    Answers answers_;
+    console::ConsoleInput input_;
+    console::Session session_;
 };
 
 // A file descriptor that discards what is written to it (/dev/null), closed at the end.

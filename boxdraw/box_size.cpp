@@ -6,6 +6,7 @@
 
 #include "console/input.hpp"
 #include "console/services.hpp"
+#include "console/session.hpp"
 
 namespace boxdraw {
 namespace {
@@ -46,6 +47,16 @@ public:
             out.write(tail_.data(), stream_size(tail_.size()));
         }
         out << std::endl;
+    }
+
+    // The same row `count` times: a whole prepared row goes out as lines in blocks (see
+    // write_lines); a very wide one is long enough to be written row by row.
+    void write_repeated(std::ostream& out, std::int32_t count) const {
+        if (full_blocks_ == 0) {
+            console::write_lines(head_, static_cast<std::uint64_t>(count));
+            return;
+        }
+        for (std::int32_t i = 0; i < count; ++i) write(out);
     }
 
 private:
@@ -92,7 +103,7 @@ void BoxSize::draw_box() const {
     if (height > 1) bottom.emplace(*this, height - 1);
 
     top.write(std::cout);
-    for (std::int32_t y = 1; y < height - 1; ++y) middle->write(std::cout);
+    if (middle) middle->write_repeated(std::cout, height - 2);
     if (bottom) bottom->write(std::cout);
 }
 

@@ -49,44 +49,15 @@ std::string_view filler_after(std::string_view utf8) {
     return ((word >> (offset % 64)) & 1u) != 0 ? std::string_view("\xE2\x94\x80") : std::string_view(" ");
 }
 
-// Gathers converted characters and hands them to the output string in blocks: appending a
-// few bytes at a time to a string costs more than converting them. flush() hands over the rest.
-class Gather {
-public:
-    explicit Gather(std::string& out) : out_(out) {}
-    Gather(const Gather&) = delete;
-    Gather& operator=(const Gather&) = delete;
+// Copies a character's cell, all eight bytes at once; the bytes past its size are written
+// over by what follows, or lie past the end of the converted text.
+char* put_cell(char* out, const Cp949ToUtf8::Cell& cell) {
+    static_assert(sizeof(Cp949ToUtf8::Cell) == 8);
+    std::memcpy(out, &cell, sizeof cell);
+    return out + cell.size;
+}
 
-    void character(const Cp949ToUtf8::Cell& cell) {
-        std::memcpy(room(), cell.bytes.data(), cell.bytes.size());  // all of it: one fixed-size copy
-        used_ += cell.size;
-    }
-    void replacement_character() { used_ += replacement.copy(room(), replacement.size()); }
-    void ascii(const char* text, std::size_t size) {
-        if (used_ + size <= sizeof block_) {  // the blanks and signs between words
-            std::memcpy(block_ + used_, text, size);
-            used_ += size;
-            return;
-        }
-        flush();
-        out_.append(text, size);
-    }
-
-    void flush() {
-        out_.append(block_, used_);
-        used_ = 0;
-    }
-
-private:
-    char* room() {
-        if (used_ + sizeof(Cp949ToUtf8::Cell::bytes) > sizeof block_) flush();
-        return block_ + used_;
-    }
-
-    std::string& out_;
-    char block_[512];
-    std::size_t used_ = 0;
-};
+char* put_replacement(char* out) { return out + replacement.copy(out, replacement.size()); }
 
 // Runs iconv over a whole, complete input; false on any invalid or unmappable sequence.
 bool convert_all(iconv_t cd, std::string_view in, char* out, std::size_t& out_size) {
@@ -165,44 +136,54 @@ const Cp949ToUtf8::Cell& Cp949ToUtf8::fill(unsigned char lead, unsigned char tra
 }
 
 void Cp949ToUtf8::convert(std::string_view in, std::string& out) {
-    Gather gather(out);
+    const std::size_t old_size = out.size();
+    out.resize(old_size + most_converted(in.size()));
+    out.resize(old_size + convert(in, out.data() + old_size));
+}
+
+std::size_t Cp949ToUtf8::convert(std::string_view in, char* const out) {
+    char* put = out;
     std::size_t i = 0;
     if (pending_lead_ >= 0 && !in.empty()) {
         const auto lead = static_cast<unsigned char>(pending_lead_);
         pending_lead_ = -1;
         const auto trail = static_cast<unsigned char>(in[0]);
         if (is_trail(trail)) {
-            gather.character(cell(lead, trail));
+            put = put_cell(put, cell(lead, trail));
             i = 1;
         } else {
-            gather.replacement_character();  // the trail byte is read again below, on its own
+            put = put_replacement(put);  // the trail byte is read again below, on its own
         }
     }
     while (i < in.size()) {
-        // ASCII runs go through as they are.
+        // ASCII goes through as it is: eight bytes at a time, copied as they are checked,
+        // then byte by byte to the end of the run.
         if (static_cast<unsigned char>(in[i]) < 0x80) {
-            const std::size_t run = ascii_prefix(in.data() + i, in.size() - i);
-            gather.ascii(in.data() + i, run);
-            i += run;
+            for (std::uint64_t word; i + 8 <= in.size(); i += 8, put += 8) {
+                std::memcpy(&word, in.data() + i, sizeof word);
+                if ((word & 0x8080808080808080ULL) != 0) break;
+                std::memcpy(put, &word, sizeof word);
+            }
+            while (i < in.size() && static_cast<unsigned char>(in[i]) < 0x80) *put++ = in[i++];
             if (i == in.size()) break;
         }
 
         const auto lead = static_cast<unsigned char>(in[i]);
         if (!is_lead(lead)) {
-            gather.replacement_character();
+            put = put_replacement(put);
             ++i;
         } else if (i + 1 == in.size()) {
             pending_lead_ = lead;
             ++i;
         } else if (const auto trail = static_cast<unsigned char>(in[i + 1]); is_trail(trail)) {
-            gather.character(cell(lead, trail));
+            put = put_cell(put, cell(lead, trail));
             i += 2;
         } else {
-            gather.replacement_character();
+            put = put_replacement(put);
             ++i;
         }
     }
-    gather.flush();
+    return static_cast<std::size_t>(put - out);
 }
 
 void Cp949ToUtf8::finish(std::string& out) {

@@ -30,12 +30,21 @@ public:
 
     // Appends the UTF-8 form of `in` to `out`; a trailing lead byte waits for the next call.
     void convert(std::string_view in, std::string& out);
+    // The same into `out`, which has room for most_converted(in.size()) bytes; returns how
+    // many it wrote.
+    std::size_t convert(std::string_view in, char* out);
+    // The most bytes that converting `size` bytes can give: a byte becomes at most three
+    // (a broken one U+FFFD), a character of two at most six (three and a filler of three),
+    // and a held lead byte adds one character; a character's cell is copied whole, so a few
+    // bytes beyond the end may be written over.
+    static constexpr std::size_t most_converted(std::size_t size) { return 3 * size + 16; }
     // Ends the stream: a lead byte still waiting becomes U+FFFD.
     void finish(std::string& out);
 
+    // One character's UTF-8 bytes and filler, copied as one 8-byte word.
     struct Cell {
-        std::uint8_t size = 0;  // 0: not worked out yet
         std::array<char, 7> bytes{};
+        std::uint8_t size = 0;  // 0: not worked out yet
     };
 
 private:

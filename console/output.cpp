@@ -1,6 +1,7 @@
 #include "output.hpp"
 
 #include <cerrno>
+#include <cstring>
 
 #if CONSOLE_UTF8
 #include "cp949.hpp"
@@ -38,12 +39,24 @@ void ConsoleOutput::write_held() {
     setp(buffer_.data(), buffer_.data() + buffer_.size());
     if (failed_ || size == 0) return;
 #if CONSOLE_UTF8
-    converted_.clear();
-    converter_->convert(std::string_view(buffer_.data(), size), converted_);
-    write_out(converted_.data(), converted_.size());
+    if (!converted_) converted_.reset(new char[Cp949ToUtf8::most_converted(buffer_.size())]);  // not zero-filled
+    write_out(converted_.get(), converter_->convert(std::string_view(buffer_.data(), size), converted_.get()));
 #else
     write_out(buffer_.data(), size);
 #endif
+}
+
+void ConsoleOutput::write_repeated(std::string_view text, std::uint64_t times) {
+    write_held();
+    if (failed_ || times == 0) return;
+#if CONSOLE_UTF8
+    repeated_.clear();
+    converter_->convert(text, repeated_);
+    const std::string_view bytes = repeated_;
+#else
+    const std::string_view bytes = text;
+#endif
+    for (std::uint64_t i = 0; i < times; ++i) write_out(bytes.data(), bytes.size());
 }
 
 ConsoleOutput::int_type ConsoleOutput::overflow(int_type ch) {
@@ -53,6 +66,16 @@ ConsoleOutput::int_type ConsoleOutput::overflow(int_type ch) {
         pbump(1);
     }
     return traits_type::not_eof(ch);
+}
+
+std::streamsize ConsoleOutput::xsputn(const char* data, std::streamsize size) {
+    // Most writes are a few bytes that fit: one copy, none of the general loop's bookkeeping.
+    if (size <= epptr() - pptr()) {
+        std::memcpy(pptr(), data, static_cast<std::size_t>(size));
+        pbump(static_cast<int>(size));
+        return size;
+    }
+    return std::streambuf::xsputn(data, size);
 }
 
 int ConsoleOutput::sync() {

@@ -3,10 +3,12 @@
 // programs' CP949 text for the console (in a UTF-8 build) and reports a failed write.
 
 #include <array>
+#include <cstdint>
 #include <memory>
 #include <stdexcept>
 #include <streambuf>
 #include <string>
+#include <string_view>
 
 #include "system_calls.hpp"
 
@@ -38,10 +40,14 @@ public:
 
     // Writes everything held, now.
     void write_held();
+    // Writes what is held, then `text` `times` times over, converted once (text of whole
+    // characters, as a block of whole lines is).
+    void write_repeated(std::string_view text, std::uint64_t times);
     bool failed() const { return failed_; }
 
 protected:
     int_type overflow(int_type ch) override;
+    std::streamsize xsputn(const char* data, std::streamsize size) override;
     int sync() override;
 
 private:
@@ -55,7 +61,8 @@ private:
     std::array<char, 1 << 16> buffer_;
 #if CONSOLE_UTF8
     std::unique_ptr<Cp949ToUtf8> converter_;
-    std::string converted_;
+    std::unique_ptr<char[]> converted_;  // room for a whole buffer's conversion, made when first needed
+    std::string repeated_;
 #endif
     bool failed_ = false;
 };

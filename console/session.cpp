@@ -1,5 +1,6 @@
 #include "session.hpp"
 
+#include <algorithm>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
@@ -98,6 +99,14 @@ void Session::flush() {
     }
 }
 
+void Session::write_repeated(std::string_view text, std::uint64_t times) {
+    if (own_output_) {
+        own_output_->write_repeated(text, times);
+        return;
+    }
+    for (std::uint64_t i = 0; i < times; ++i) std::cout.write(text.data(), static_cast<std::streamsize>(text.size()));
+}
+
 int Session::run(void (*body)()) {
     int status = 0;
     try {
@@ -126,6 +135,26 @@ void flush_output() {
     } else {
         std::cout.flush();
     }
+}
+
+void write_lines(std::string_view line, std::uint64_t count) {
+    if (Session::current().output_is_terminal()) {
+        for (std::uint64_t i = 0; i < count; ++i) {
+            std::cout.write(line.data(), static_cast<std::streamsize>(line.size()));
+            std::cout << std::endl;
+        }
+        return;
+    }
+    // About 64 KiB of whole lines, written as often as they fit in the count (converted once),
+    // then the rest.
+    const std::size_t with_end = line.size() + 1;
+    const std::uint64_t per_block = std::max<std::uint64_t>(1, std::min<std::uint64_t>(count, (1u << 16) / with_end));
+    std::string block;
+    block.reserve(static_cast<std::size_t>(per_block) * with_end);
+    for (std::uint64_t i = 0; i < per_block; ++i) block.append(line).push_back('\n');
+    Session::current().write_repeated(block, count / per_block);
+    std::cout.write(block.data(), static_cast<std::streamsize>(count % per_block * with_end));
+    std::cout.flush();  // the line end of the last line, like std::endl
 }
 
 }  // namespace console

@@ -1,6 +1,7 @@
 #pragma once
 // The console of one run of a program: its standard input and output, and what they are.
 
+#include <cstdint>
 #include <optional>
 #include <streambuf>
 #include <string>
@@ -47,6 +48,8 @@ public:
     ConsoleInput& input() { return *input_; }
     // Writes what the output holds, now: someone may be waiting for it.
     void flush();
+    // Writes `text` `times` times over (see ConsoleOutput::write_repeated).
+    void write_repeated(std::string_view text, std::uint64_t times);
 
     bool input_is_terminal() const { return input_terminal_; }
     bool output_is_terminal() const { return output_terminal_; }
@@ -80,5 +83,10 @@ private:
 
 // Writes what standard output holds, now (the open session's flush).
 void flush_output();
+
+// Writes `line` and a line end, `count` times over: on a terminal a line at a time, each
+// written at its end like any other; into a pipe or a file in blocks of many lines, which saves
+// a stream operation a line where a program writes the same line again and again.
+void write_lines(std::string_view line, std::uint64_t count);
 
 }  // namespace console

@@ -188,10 +188,12 @@ TEST(Draw, WidestBoxIsStreamedInSmallMemory) {
 
 TEST(Draw, TallBoxKeepsMemoryFlat) {
     LineCounter counter(6);
-    std::streambuf* const saved = std::cout.rdbuf(&counter);
-    const BoxSize box{3, 2'000'000};
-    box.draw_box();
-    std::cout.rdbuf(saved);
+    {
+        testing_support::TextInput no_input("");
+        const console::Session session(no_input.in, counter);
+        const BoxSize box{3, 2'000'000};
+        box.draw_box();
+    }
     EXPECT_EQ(counter.lines, 2'000'000u);
     EXPECT_EQ(counter.wrong_lengths, 0u);
     EXPECT_EQ(counter.first_starts, "┌─│  │  ");

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "console/output.hpp"
+#include "support/console_text.hpp"
 #include "support/scripted_calls.hpp"
 #if CONSOLE_UTF8
 #include <iconv.h>
@@ -149,6 +150,18 @@ TEST(ConsoleOutput, LineEndsWriteOnATerminalOnly) {
             EXPECT_LT(calls.writes, 30);
         }
     }
+}
+
+// A block written many times over keeps its place behind what was written before it.
+TEST(ConsoleOutput, RepeatedTextFollowsWhatIsHeld) {
+    testing_support::ScriptedCalls calls;
+    console::ConsoleOutput output(1, false, calls);
+    std::ostream out(&output);
+    out << "a\n";
+    output.write_repeated("┌─\n", 3);
+    out << "z\n";
+    output.write_held();
+    EXPECT_EQ(calls.written, testing_support::on_console("a\n┌─\n┌─\n┌─\nz\n"));
 }
 
 #if CONSOLE_UTF8
