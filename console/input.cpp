@@ -32,6 +32,19 @@ bool skip_space(ConsoleInput& in) {
     }
 }
 
+// Where the token that starts `text` ends: the first white space, or the end of `text`. White
+// space is all at or below a blank, so eight bytes at a time are passed over while none is.
+std::size_t token_end(std::string_view text) {
+    constexpr std::uint64_t ones = 0x0101010101010101ULL;
+    std::size_t i = 0;
+    for (std::uint64_t word; i + 8 <= text.size(); i += 8) {
+        std::memcpy(&word, text.data() + i, sizeof word);
+        if (((word - ones * 0x21) & ~word & ones * 0x80) != 0) break;  // a byte below 0x21
+    }
+    while (i < text.size() && !is_space(text[i])) ++i;
+    return i;
+}
+
 // Hands the next token to `each` piece by piece, as far as it has been read, and takes it; the
 // white space after it stays unread.
 template <class Each>
@@ -39,8 +52,7 @@ void take_token(ConsoleInput& in, Each&& each) {
     for (;;) {
         const std::string_view waiting = in.peek();
         if (waiting.empty()) return;
-        std::size_t end = 0;
-        while (end < waiting.size() && !is_space(waiting[end])) ++end;
+        const std::size_t end = token_end(waiting);
         each(waiting.substr(0, end));
         in.take(end);
         if (end < waiting.size()) return;
@@ -71,7 +83,11 @@ public:
                 return;
             }
             any_digit = true;
-            if (magnitude <= limit) magnitude = magnitude * 10 + (c - '0');
+            magnitude = magnitude * 10 + (c - '0');
+            if (magnitude > limit) {  // too large whatever follows: the rest need not be judged
+                valid_ = false;
+                return;
+            }
         }
         any_digit_ = any_digit;
         magnitude_ = magnitude;
@@ -92,14 +108,16 @@ private:
     bool negative_ = false;
     bool valid_ = true;
     bool any_digit_ = false;
-    std::int64_t magnitude_ = 0;  // held at most at limit * 10 + 9, so it never overflows
+    std::int64_t magnitude_ = 0;  // at most limit while the token can still be accepted
 };
 
 ConsoleInput& standard_input() { return Session::current().input(); }
 
 void write_prompt(std::string_view prompt) {
     std::cout << prompt;
-    std::cout.flush();  // on a terminal the prompt shows at once; elsewhere the read writes it
+    // On a terminal the prompt shows at once; into a pipe the read that waits for the answer
+    // writes it, so a flush there would only cost time.
+    if (Session::current().output_is_terminal()) std::cout.flush();
 }
 
 void refuse(std::string_view message, ConsoleInput& in) {
@@ -139,6 +157,13 @@ ConsoleInput::int_type ConsoleInput::underflow() {
 IntToken read_int_token(ConsoleInput& in) {
     if (!skip_space(in)) return {Token::end, 0};
     IntJudge judge;
+    // Most tokens are short and wholly read already: judged in one piece.
+    const std::string_view waiting = in.peek();
+    if (const std::size_t end = token_end(waiting); end < waiting.size()) {
+        judge.feed(waiting.substr(0, end));
+        in.take(end);
+        return judge.verdict();
+    }
     take_token(in, [&](std::string_view piece) { judge.feed(piece); });
     return judge.verdict();
 }

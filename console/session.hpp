@@ -2,6 +2,7 @@
 // The console of one run of a program: its standard input and output, and what they are.
 
 #include <cstdint>
+#include <locale>
 #include <optional>
 #include <streambuf>
 #include <string>
@@ -36,7 +37,10 @@ public:
     Session& operator=(const Session&) = delete;
 
     // The open session; a program has one from the start of its dialogue to its end.
-    static Session& current();
+    static Session& current() {
+        if (!active_) no_session();
+        return *active_;
+    }
     static bool open() { return active_ != nullptr; }
 
     // Runs a program's dialogue and returns its exit status: 0 when it ends as the program
@@ -58,6 +62,7 @@ public:
 
 private:
     void install(std::streambuf& output);
+    [[noreturn]] static void no_session();
 
     std::string program_;
     std::optional<ConsoleOutput> own_output_;
@@ -73,6 +78,7 @@ private:
     std::streambuf* old_cin_ = nullptr;
     std::streambuf* old_cout_ = nullptr;
     std::ios_base::iostate old_exceptions_{};
+    std::optional<std::locale> old_locale_;
 #ifndef _WIN32
     bool restore_sigpipe_ = false;
     void (*old_sigpipe_)(int) = nullptr;

@@ -5,11 +5,17 @@
 
 #include <cerrno>
 #include <deque>
+#include <cstdint>
+#include <iomanip>
+#include <iostream>
+#include <limits>
 #include <memory>
+#include <sstream>
 #include <ostream>
 #include <string>
 
 #include "console/output.hpp"
+#include "console/session.hpp"
 #include "support/console_text.hpp"
 #include "support/scripted_calls.hpp"
 #if CONSOLE_UTF8
@@ -150,6 +156,19 @@ TEST(ConsoleOutput, LineEndsWriteOnATerminalOnly) {
             EXPECT_LT(calls.writes, 30);
         }
     }
+}
+
+// Within a session numbers are written by the console's own decimal writer; what it does not
+// handle (a width, another base) is left to the standard one.
+TEST(Session, WritesIntegersAsTheStandardStreamDoes) {
+    std::stringbuf captured;
+    testing_support::TextInput no_input("");
+    {
+        const console::Session session(no_input.in, captured);
+        std::cout << 0 << ' ' << -5 << ' ' << std::numeric_limits<std::int32_t>::min() << ' ' << 2147483647 << ' '
+                  << std::hex << 255 << std::dec << ' ' << std::setw(4) << 7 << ' ' << std::showpos << 3 << std::noshowpos;
+    }
+    EXPECT_EQ(captured.str(), "0 -5 -2147483648 2147483647 ff    7 +3");
 }
 
 // A block written many times over keeps its place behind what was written before it.
