@@ -30,6 +30,16 @@ bool terminal_takes_escapes() {
     return type != nullptr && *type != '\0' && std::strcmp(type, "dumb") != 0;
 }
 
+// The calls that write standard output. A Windows console gets the bytes through its own
+// interface, where the runtime's would show Korean text as Latin-1; pipes and files keep the
+// runtime's text mode.
+SystemCalls& output_calls() {
+#ifdef _WIN32
+    if (SystemCalls::is_windows_console(1)) return SystemCalls::windows_console();
+#endif
+    return SystemCalls::standard();
+}
+
 }  // namespace
 
 Session* Session::active_ = nullptr;
@@ -37,7 +47,7 @@ Session* Session::active_ = nullptr;
 Session::Session(std::string_view program)
     : program_(program), input_terminal_(is_terminal(0)), output_terminal_(is_terminal(1)) {
     output_escapes_ = output_terminal_ && terminal_takes_escapes();
-    own_output_.emplace(1, output_terminal_);
+    own_output_.emplace(1, output_terminal_, output_calls());
     own_input_.emplace(0);
     own_input_->tie(&*own_output_);
     input_ = &*own_input_;
