@@ -7,9 +7,7 @@
 #include <iostream>
 #include <locale>
 
-#ifdef _WIN32
-#include <io.h>
-#else
+#ifndef _WIN32
 #include <unistd.h>
 #endif
 
@@ -18,7 +16,7 @@ namespace {
 
 bool is_terminal(int fd) {
 #ifdef _WIN32
-    return _isatty(fd) != 0;
+    return SystemCalls::is_windows_console(fd);  // not _isatty, which says yes to NUL too
 #else
     return isatty(fd) == 1;
 #endif
@@ -55,6 +53,18 @@ protected:
     }
 };
 
+// The calls that write standard output. A Windows console gets the bytes through its own
+// interface, where the runtime's would show Korean text as Latin-1; pipes and files keep the
+// runtime's text mode.
+SystemCalls& output_calls(bool terminal) {
+#ifdef _WIN32
+    if (terminal) return SystemCalls::windows_console();
+#else
+    (void)terminal;
+#endif
+    return SystemCalls::standard();
+}
+
 }  // namespace
 
 Session* Session::active_ = nullptr;
@@ -62,7 +72,7 @@ Session* Session::active_ = nullptr;
 Session::Session(std::string_view program)
     : program_(program), input_terminal_(is_terminal(0)), output_terminal_(is_terminal(1)) {
     output_escapes_ = output_terminal_ && terminal_takes_escapes();
-    own_output_.emplace(1, output_terminal_);
+    own_output_.emplace(1, output_terminal_, output_calls(output_terminal_));
     own_input_.emplace(0);
     own_input_->tie(&*own_output_);
     input_ = &*own_input_;

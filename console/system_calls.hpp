@@ -20,6 +20,15 @@ public:
 
     // The system's own calls.
     static SystemCalls& standard();
+
+#ifdef _WIN32
+    // Whether `fd` is a Windows console (NUL, which the runtime also calls a terminal, is not).
+    static bool is_windows_console(int fd);
+    // Output to a Windows console: the bytes go to the console's own byte interface unchanged,
+    // so its code page decides how they show, each line end as CR LF like the runtime's text
+    // mode. Reading and waiting are the system's own.
+    static SystemCalls& windows_console();
+#endif
 };
 
 }  // namespace console

@@ -1,5 +1,6 @@
-// Standard output of the Windows build: the programs' bytes go out unchanged, but through a
-// descriptor in the runtime's text mode, which writes each line end as CR LF.
+// Standard output of the Windows build: the programs' bytes go out unchanged, each line end as
+// CR LF, whether through a descriptor in the runtime's text mode (pipes and files) or through
+// the console's own WriteFile, which adds the CR itself.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <io.h>
@@ -40,10 +41,11 @@ struct TextPipe {
     int fds[2] = {-1, -1};
 };
 
-std::string through_text_pipe(const std::string& text, std::size_t chunk) {
+std::string through_text_pipe(const std::string& text, std::size_t chunk,
+                              console::SystemCalls& calls = console::SystemCalls::standard()) {
     TextPipe pipe;
     {
-        console::ConsoleOutput output(pipe.fds[1], true);
+        console::ConsoleOutput output(pipe.fds[1], true, calls);
         std::ostream out(&output);
         for (std::size_t i = 0; i < text.size(); i += chunk) {
             out << text.substr(i, chunk);
@@ -60,6 +62,26 @@ TEST(ConsoleOutput, WritesBytesUnchangedWithCrLfLineEnds) {
     const std::string text = "\xA6\xA3\xA6\xA1 \xB0\xA1\n\x80\xFF\x1A\r.\n\n";
     const std::string expected = "\xA6\xA3\xA6\xA1 \xB0\xA1\r\n\x80\xFF\x1A\r.\r\n\r\n";
     for (std::size_t chunk = 1; chunk <= 4; ++chunk) EXPECT_EQ(through_text_pipe(text, chunk), expected) << chunk;
+}
+
+// The console's calls write to whatever handle the descriptor has, so a pipe shows their bytes:
+// the same as the runtime's text mode, which the pipe's own text mode must not add to.
+TEST(ConsoleOutput, ConsoleCallsWriteTheSameBytes) {
+    const std::string text = "\xA6\xA3\xA6\xA1 \xB0\xA1\n\x80\xFF\x1A\r.\n\n";
+    const std::string expected = "\xA6\xA3\xA6\xA1 \xB0\xA1\r\n\x80\xFF\x1A\r.\r\n\r\n";
+    for (std::size_t chunk = 1; chunk <= 4; ++chunk) {
+        EXPECT_EQ(through_text_pipe(text, chunk, console::SystemCalls::windows_console()), expected) << chunk;
+    }
+}
+
+TEST(ConsoleOutput, ConsoleCallsReportAFailedWrite) {
+    TextPipe pipe;
+    pipe.close_end(0);
+    console::ConsoleOutput output(pipe.fds[1], true, console::SystemCalls::windows_console());
+    std::ostream out(&output);
+    out.exceptions(std::ios::badbit);
+    out << "line\n";
+    EXPECT_THROW(out.flush(), console::OutputFailed);
 }
 
 TEST(ConsoleOutput, FailedWriteThrowsOnceThenDrops) {

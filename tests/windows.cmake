@@ -11,3 +11,20 @@ if(TARGET recursion_lib)
   target_link_libraries(recursion_unoptimised PRIVATE console project_options)
   add_program_test(windows_stack_test SOURCES windows_stack_test.cpp PROGRAMS recursion_unoptimised)
 endif()
+
+# The programs in Wine's console on a pseudo-terminal (tmux) with a Korean locale, checked on
+# the screen as a person at a Korean Windows console would. Cross builds only: the script runs
+# on the build machine. They share one Wine prefix, and each ends by stopping what runs there,
+# so they never run at the same time.
+if(CMAKE_CROSSCOMPILING AND TARGET wine_prefix)
+  foreach(program IN ITEMS roster sumcalls sorter fastclock)
+    if(TARGET ${program})
+      add_test(NAME windows_console.${program}
+               COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/windows_console_test.sh ${program} ${CMAKE_BINARY_DIR}/bin
+                       ${CMAKE_BINARY_DIR}/wine-console)
+      # The first case also makes the locale and the prefix, some 20 seconds on a busy machine.
+      set_tests_properties(windows_console.${program} PROPERTIES TIMEOUT 240 SKIP_RETURN_CODE 77
+                           RESOURCE_LOCK wine_console)
+    endif()
+  endforeach()
+endif()
