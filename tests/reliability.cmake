@@ -1,11 +1,6 @@
 # Across every program: bad input at every prompt, signals and stops at every key wait, and
 # standard output that cannot be written. Each suite depends on all the programs it runs.
-set(reliability_programs)
-foreach(program IN ITEMS roster sorter fastclock recursion timestable boxdraw studytime sumcalls)
-  if(TARGET ${program})
-    list(APPEND reliability_programs ${program})
-  endif()
-endforeach()
+set(reliability_programs ${PROGRAMS})
 
 add_program_test(bad_input_test SOURCES bad_input_test.cpp PROGRAMS ${reliability_programs})
 add_program_test(output_fault_test SOURCES output_fault_test.cpp PROGRAMS ${reliability_programs})
