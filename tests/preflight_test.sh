@@ -32,6 +32,7 @@ cases=(
     "no wine, every suite|tests|PATH=$(path_without wine wine64)|Wine"
     "no MinGW-w64|tests windows|PATH=$(path_without x86_64-w64-mingw32-g++-posix)|x86_64-w64-mingw32-g++-posix"
     "no clang for the fuzzer|tests fuzz|PATH=$(path_without clang++)|libFuzzer"
+    "no clang for the clang suite|tests clang|PATH=$(path_without clang++)|libc++"
     "compiler pointing nowhere|tests default|CXX=/nonexistent/c++|/nonexistent/c++"
     "old cmake|tests cp949|PATH=$old_cmake:$PATH|CMake 3.25"
     "no ninja|tests asan|PATH=$(path_without ninja)|Ninja"
