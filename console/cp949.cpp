@@ -94,6 +94,15 @@ std::optional<std::string_view> known_utf8(unsigned char lead, unsigned char tra
 
 }  // namespace
 
+void* open_cp949(const char* to, const char* from) {
+    for (const char* name : {"CP949", "UHC"}) {
+        const bool to_cp949 = std::strcmp(to, "CP949") == 0;
+        const iconv_t cd = iconv_open(to_cp949 ? name : to, to_cp949 ? from : name);
+        if (!failed(cd)) return cd;
+    }
+    return reinterpret_cast<void*>(-1);
+}
+
 const Cp949ToUtf8::Cell& Cp949ToUtf8::cell(unsigned char lead, unsigned char trail) {
     // Kept small, so that it is inlined into the conversion loop; a first sight goes to fill.
     if (const auto& row = rows_[static_cast<std::size_t>(lead - 0x81)]) {
@@ -114,7 +123,7 @@ const Cp949ToUtf8::Cell& Cp949ToUtf8::fill(unsigned char lead, unsigned char tra
         utf8 = *known;
     } else {
         if (!descriptor_) {
-            const iconv_t cd = iconv_open("UTF-8", "CP949");
+            const auto cd = static_cast<iconv_t>(open_cp949("UTF-8", "CP949"));
             if (failed(cd)) throw std::runtime_error("iconv cannot convert CP949 to UTF-8");
             descriptor_ = cd;
         }
@@ -193,7 +202,7 @@ void Cp949ToUtf8::finish(std::string& out) {
 
 std::optional<std::string> utf8_to_cp949(std::string_view utf8) {
     if (ascii_prefix(utf8.data(), utf8.size()) == utf8.size()) return std::string(utf8);  // the same in both
-    const iconv_t cd = iconv_open("CP949", "UTF-8");
+    const auto cd = static_cast<iconv_t>(open_cp949("CP949", "UTF-8"));
     if (failed(cd)) throw std::runtime_error("iconv cannot convert UTF-8 to CP949");
     // No character grows from UTF-8 to CP949: one byte stays one, two or more become two.
     std::string out(utf8.size(), '\0');

@@ -60,6 +60,12 @@ private:
     int pending_lead_ = -1;
 };
 
+// An iconv descriptor between CP949 and `other` (one direction or the other), or (iconv_t)-1.
+// glibc and GNU libiconv (macOS up to 13) know the code page as "CP949"; others, FreeBSD's
+// iconv among them (macOS from 14), may know it only as "UHC", its other name, tried next.
+// EUC-KR is no substitute: it lacks the 8822 syllables CP949 adds.
+void* open_cp949(const char* to, const char* from);
+
 // The CP949 form of UTF-8 text, or nothing when the text is not valid UTF-8 or holds a
 // character that CP949 lacks.
 std::optional<std::string> utf8_to_cp949(std::string_view utf8);

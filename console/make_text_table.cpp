@@ -39,7 +39,9 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: make_text_table OUTPUT SOURCE...\n");
         return 2;
     }
-    const iconv_t cd = iconv_open("CP949", "UTF-8");
+    // "UHC" is the code page's other name, for an iconv that lacks "CP949" (see cp949.hpp).
+    iconv_t cd = iconv_open("CP949", "UTF-8");
+    if (cd == reinterpret_cast<iconv_t>(-1)) cd = iconv_open("UHC", "UTF-8");
     if (cd == reinterpret_cast<iconv_t>(-1)) {
         std::perror("make_text_table: iconv_open CP949");
         return 1;

@@ -1,3 +1,6 @@
+// Key waits on a POSIX terminal: termios, poll(2) and the signals SIGINT, SIGTERM, SIGHUP,
+// SIGQUIT and SIGTSTP, all of which macOS has with the same meanings; nothing here is Linux's
+// alone.
 #include <poll.h>
 #include <termios.h>
 #include <unistd.h>
