@@ -153,7 +153,7 @@ TEST(ConsoleOutput, LineEndsWriteOnATerminalOnly) {
         output.write_held();
         EXPECT_EQ(calls.written.size(), 8 + 100 * 10000u);
         if (!terminal) {
-            EXPECT_LT(calls.writes, 30);
+            EXPECT_LT(calls.writes, 200) << "a write a line (10000) or more";
         }
     }
 }
