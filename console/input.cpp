@@ -160,8 +160,19 @@ IntToken read_int_token(ConsoleInput& in) {
     // Most tokens are short and wholly read already: judged in one piece.
     const std::string_view waiting = in.peek();
     if (const std::size_t end = token_end(waiting); end < waiting.size()) {
-        judge.feed(waiting.substr(0, end));
         in.take(end);
+        // A sign and up to nine digits cannot leave 32 bits: added up without further checks.
+        std::size_t i = waiting[0] == '+' || waiting[0] == '-' ? 1 : 0;
+        if (end > i && end - i <= 9) {
+            std::int32_t magnitude = 0;
+            for (; i < end; ++i) {
+                const auto digit = static_cast<unsigned char>(waiting[i] - '0');
+                if (digit > 9) return {Token::refused, 0};
+                magnitude = magnitude * 10 + digit;
+            }
+            return {Token::accepted, waiting[0] == '-' ? -magnitude : magnitude};
+        }
+        judge.feed(waiting.substr(0, end));
         return judge.verdict();
     }
     take_token(in, [&](std::string_view piece) { judge.feed(piece); });

@@ -14,6 +14,7 @@
 #include <ostream>
 #include <string>
 
+#include "console/lines.hpp"
 #include "console/output.hpp"
 #include "console/session.hpp"
 #include "support/console_text.hpp"
@@ -169,6 +170,17 @@ TEST(Session, WritesIntegersAsTheStandardStreamDoes) {
                   << std::hex << 255 << std::dec << ' ' << std::setw(4) << 7 << ' ' << std::showpos << 3 << std::noshowpos;
     }
     EXPECT_EQ(captured.str(), "0 -5 -2147483648 2147483647 ff    7 +3");
+
+    // Lines built in memory write the same decimals, and nothing until they are written.
+    captured.str("");
+    {
+        const console::Session session(no_input.in, captured);
+        console::Lines lines;
+        lines << "a " << 0 << ' ' << std::numeric_limits<std::int32_t>::min() << ' ' << 2147483647 << '\n';
+        EXPECT_EQ(captured.str(), "");
+        lines.write();
+    }
+    EXPECT_EQ(captured.str(), "a 0 -2147483648 2147483647\n");
 }
 
 // A block written many times over keeps its place behind what was written before it.
