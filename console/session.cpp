@@ -5,7 +5,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
-#include <locale>
 
 #ifndef _WIN32
 #include <unistd.h>
@@ -28,30 +27,6 @@ bool terminal_takes_escapes() {
     const char* type = std::getenv("TERM");
     return type != nullptr && *type != '\0' && std::strcmp(type, "dumb") != 0;
 }
-
-// Integers as the "C" locale writes them (no grouping), without the general machinery of its
-// num_put: the programs write numbers on every line, and through a pipe that machinery was
-// the better part of their time. Anything but a plain decimal with no width goes the usual way.
-class DecimalPut final : public std::num_put<char> {
-protected:
-    iter_type do_put(iter_type out, std::ios_base& io, char fill, long value) const override {
-        const std::ios_base::fmtflags flags = io.flags();
-        if ((flags & std::ios_base::basefield) != std::ios_base::dec || (flags & std::ios_base::showpos) ||
-            io.width() != 0) {
-            return std::num_put<char>::do_put(out, io, fill, value);
-        }
-        char digits[24];
-        char* const end = digits + sizeof digits;
-        char* first = end;
-        unsigned long magnitude = value < 0 ? 0UL - static_cast<unsigned long>(value) : static_cast<unsigned long>(value);
-        do {
-            *--first = static_cast<char>('0' + magnitude % 10);
-            magnitude /= 10;
-        } while (magnitude != 0);
-        if (value < 0) *--first = '-';
-        return std::copy(first, end, out);
-    }
-};
 
 // The calls that write standard output. A Windows console gets the bytes through its own
 // interface, where the runtime's would show Korean text as Latin-1; pipes and files keep the
@@ -99,9 +74,6 @@ void Session::install(std::streambuf& output) {
     old_cin_ = std::cin.rdbuf(input_);
     old_cout_ = std::cout.rdbuf(output_);
     old_exceptions_ = std::cout.exceptions();
-    if (std::cout.getloc() == std::locale::classic()) {
-        old_locale_ = std::cout.imbue(std::locale(std::locale::classic(), new DecimalPut));
-    }
     std::cin.clear();
     std::cout.clear();
     // A failed write surfaces as an exception that ends the program with a failure status.
@@ -113,7 +85,6 @@ Session::~Session() {
     active_ = outer_;
     std::cout.clear();
     std::cout.exceptions(old_exceptions_);
-    if (old_locale_) std::cout.imbue(*old_locale_);
     std::cout.rdbuf(old_cout_);
     std::cin.rdbuf(old_cin_);
     std::cin.clear();

@@ -2,7 +2,6 @@
 // The console of one run of a program: its standard input and output, and what they are.
 
 #include <cstdint>
-#include <locale>
 #include <optional>
 #include <streambuf>
 #include <string>
@@ -78,7 +77,6 @@ private:
     std::streambuf* old_cin_ = nullptr;
     std::streambuf* old_cout_ = nullptr;
     std::ios_base::iostate old_exceptions_{};
-    std::optional<std::locale> old_locale_;
 #ifndef _WIN32
     bool restore_sigpipe_ = false;
     void (*old_sigpipe_)(int) = nullptr;

@@ -10,11 +10,18 @@
 #endif
 
 namespace console {
+namespace {
+
+#ifdef _WIN32
+// The runtime's _read and _write take an unsigned count: at most 1 GiB a call.
+unsigned windows_count(std::size_t size) { return size > (1u << 30) ? (1u << 30) : static_cast<unsigned>(size); }
+#endif
+
+}  // namespace
 
 long SystemCalls::read(int fd, char* data, std::size_t size) {
 #ifdef _WIN32
-    const unsigned chunk = size > (1u << 30) ? (1u << 30) : static_cast<unsigned>(size);
-    return _read(fd, data, chunk);
+    return _read(fd, data, windows_count(size));
 #else
     return ::read(fd, data, size);
 #endif
@@ -22,8 +29,7 @@ long SystemCalls::read(int fd, char* data, std::size_t size) {
 
 long SystemCalls::write(int fd, const char* data, std::size_t size) {
 #ifdef _WIN32
-    const unsigned chunk = size > (1u << 30) ? (1u << 30) : static_cast<unsigned>(size);
-    return _write(fd, data, chunk);
+    return _write(fd, data, windows_count(size));
 #else
     return ::write(fd, data, size);
 #endif

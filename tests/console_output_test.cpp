@@ -159,8 +159,8 @@ TEST(ConsoleOutput, LineEndsWriteOnATerminalOnly) {
     }
 }
 
-// Within a session numbers are written by the console's own decimal writer; what it does not
-// handle (a width, another base) is left to the standard one.
+// Numbers within a session are written as the standard stream writes them, flags and width
+// included, whether through the stream or through lines built in memory.
 TEST(Session, WritesIntegersAsTheStandardStreamDoes) {
     std::stringbuf captured;
     testing_support::TextInput no_input("");
