@@ -3,6 +3,7 @@
 #include <iconv.h>
 
 #include <algorithm>
+#include <bit>
 #include <cerrno>
 #include <iterator>
 #include <cstdint>
@@ -54,7 +55,7 @@ std::string_view filler_after(std::string_view utf8) {
 char* put_cell(char* out, const Cp949ToUtf8::Cell& cell) {
     static_assert(sizeof(Cp949ToUtf8::Cell) == 8);
     std::memcpy(out, &cell, sizeof cell);
-    return out + cell.size;
+    return out + (cell.size & ~Cp949ToUtf8::lead_only);
 }
 
 char* put_replacement(char* out) { return out + replacement.copy(out, replacement.size()); }
@@ -103,23 +104,20 @@ void* open_cp949(const char* to, const char* from) {
     return reinterpret_cast<void*>(-1);
 }
 
-const Cp949ToUtf8::Cell& Cp949ToUtf8::cell(unsigned char lead, unsigned char trail) {
-    // Kept small, so that it is inlined into the conversion loop; a first sight goes to fill.
-    if (const auto& row = rows_[static_cast<std::size_t>(lead - 0x81)]) {
-        const Cell& entry = (*row)[static_cast<std::size_t>(trail - 0x41)];
-        if (entry.size != 0) return entry;
-    }
-    return fill(lead, trail);
-}
-
 Cp949ToUtf8::~Cp949ToUtf8() {
     if (descriptor_) iconv_close(static_cast<iconv_t>(descriptor_));
 }
 
 const Cp949ToUtf8::Cell& Cp949ToUtf8::fill(unsigned char lead, unsigned char trail) {
+    auto& row = rows_[lead];
+    if (!row) row = std::make_unique<Row>();
+    Cell& entry = (*row)[trail];
+
     char out[4];
     std::string_view utf8 = replacement;  // a pair that is no character
-    if (const auto known = known_utf8(lead, trail)) {
+    if (!is_lead(lead) || !is_trail(trail)) {
+        entry.size = lead_only;  // the lead byte alone is broken; the next byte starts afresh
+    } else if (const auto known = known_utf8(lead, trail)) {
         utf8 = *known;
     } else {
         if (!descriptor_) {
@@ -134,13 +132,9 @@ const Cp949ToUtf8::Cell& Cp949ToUtf8::fill(unsigned char lead, unsigned char tra
         }
     }
     const std::string_view filler = filler_after(utf8);
-
-    auto& row = rows_[static_cast<std::size_t>(lead - 0x81)];
-    if (!row) row = std::make_unique<Row>();
-    Cell& entry = (*row)[static_cast<std::size_t>(trail - 0x41)];
     utf8.copy(entry.bytes.data(), utf8.size());
     filler.copy(entry.bytes.data() + utf8.size(), filler.size());
-    entry.size = static_cast<std::uint8_t>(utf8.size() + filler.size());
+    entry.size = static_cast<std::uint8_t>(entry.size | (utf8.size() + filler.size()));
     return entry;
 }
 
@@ -152,45 +146,50 @@ void Cp949ToUtf8::convert(std::string_view in, std::string& out) {
 
 std::size_t Cp949ToUtf8::convert(std::string_view in, char* const out) {
     char* put = out;
-    std::size_t i = 0;
-    if (pending_lead_ >= 0 && !in.empty()) {
-        const auto lead = static_cast<unsigned char>(pending_lead_);
+    const char* p = in.data();
+    const char* const end = p + in.size();
+    if (pending_lead_ >= 0 && p != end) {
+        const Cell& held = cell(static_cast<unsigned char>(pending_lead_), static_cast<unsigned char>(*p));
         pending_lead_ = -1;
-        const auto trail = static_cast<unsigned char>(in[0]);
-        if (is_trail(trail)) {
-            put = put_cell(put, cell(lead, trail));
-            i = 1;
-        } else {
-            put = put_replacement(put);  // the trail byte is read again below, on its own
-        }
+        put = put_cell(put, held);
+        p += (held.size & lead_only) != 0 ? 0 : 1;
     }
-    while (i < in.size()) {
-        // ASCII goes through as it is: eight bytes at a time, copied as they are checked,
-        // then byte by byte to the end of the run.
-        if (static_cast<unsigned char>(in[i]) < 0x80) {
-            for (std::uint64_t word; i + 8 <= in.size(); i += 8, put += 8) {
-                std::memcpy(&word, in.data() + i, sizeof word);
-                if ((word & 0x8080808080808080ULL) != 0) break;
+    while (p != end) {
+        // ASCII goes through as it is, eight bytes at a time, each word copied whole before it
+        // is checked: the first byte at or above 0x80 ends the run, and only the bytes before
+        // it count (the rest are written over).
+        if (static_cast<unsigned char>(*p) < 0x80) {
+            while (end - p >= 8) {
+                std::uint64_t word;
+                std::memcpy(&word, p, sizeof word);
                 std::memcpy(put, &word, sizeof word);
+                const std::uint64_t high = word & 0x8080808080808080ULL;
+                if (high == 0) {
+                    p += 8;
+                    put += 8;
+                    continue;
+                }
+                const auto ascii = static_cast<std::size_t>(
+                    (std::endian::native == std::endian::little ? std::countr_zero(high) : std::countl_zero(high)) / 8);
+                p += ascii;
+                put += ascii;
+                break;
             }
-            while (i < in.size() && static_cast<unsigned char>(in[i]) < 0x80) *put++ = in[i++];
-            if (i == in.size()) break;
+            while (p != end && static_cast<unsigned char>(*p) < 0x80) *put++ = *p++;
+            if (p == end) break;
         }
-
-        const auto lead = static_cast<unsigned char>(in[i]);
-        if (!is_lead(lead)) {
-            put = put_replacement(put);
-            ++i;
-        } else if (i + 1 == in.size()) {
-            pending_lead_ = lead;
-            ++i;
-        } else if (const auto trail = static_cast<unsigned char>(in[i + 1]); is_trail(trail)) {
-            put = put_cell(put, cell(lead, trail));
-            i += 2;
-        } else {
-            put = put_replacement(put);
-            ++i;
+        const auto lead = static_cast<unsigned char>(*p);
+        if (end - p == 1) {
+            if (is_lead(lead)) {
+                pending_lead_ = lead;  // its second byte comes with the next call
+            } else {
+                put = put_replacement(put);
+            }
+            break;
         }
+        const Cell& pair = cell(lead, static_cast<unsigned char>(p[1]));
+        put = put_cell(put, pair);
+        p += (pair.size & lead_only) != 0 ? 1 : 2;
     }
     return static_cast<std::size_t>(put - out);
 }

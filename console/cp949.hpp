@@ -38,25 +38,36 @@ public:
     // and a held lead byte adds one character; a character's cell is copied whole, so a few
     // bytes beyond the end may be written over.
     static constexpr std::size_t most_converted(std::size_t size) { return 3 * size + 16; }
+    // No lead byte is waiting for its second byte.
+    bool idle() const { return pending_lead_ < 0; }
     // Ends the stream: a lead byte still waiting becomes U+FFFD.
     void finish(std::string& out);
 
-    // One character's UTF-8 bytes and filler, copied as one 8-byte word.
+    // What a lead byte and the byte after it become: a character's UTF-8 bytes and filler,
+    // copied as one 8-byte word, and how many of the two bytes that takes.
     struct Cell {
         std::array<char, 7> bytes{};
-        std::uint8_t size = 0;  // 0: not worked out yet
+        std::uint8_t size = 0;  // bytes written, and lead_only when the second byte is not taken
     };
+    static constexpr std::uint8_t lead_only = 0x80;  // not a pair: U+FFFD, the second byte read again
 
 private:
-    static constexpr int lead_count = 0xFE - 0x81 + 1;
-    static constexpr int trail_count = 0xFE - 0x41 + 1;
-    using Row = std::array<Cell, trail_count>;
+    // Indexed by the bytes themselves, every trail byte included, so the conversion loop
+    // checks nothing before it looks a pair up; a row is made at its lead byte's first sight.
+    using Row = std::array<Cell, 256>;
 
-    const Cell& cell(unsigned char lead, unsigned char trail);
+    const Cell& cell(unsigned char lead, unsigned char trail) {
+        // Kept small, so that it is inlined into the conversion loop; a first sight goes to fill.
+        if (const Row* row = rows_[lead].get()) {
+            const Cell& entry = (*row)[trail];
+            if (entry.size != 0) return entry;
+        }
+        return fill(lead, trail);
+    }
     const Cell& fill(unsigned char lead, unsigned char trail);
 
     void* descriptor_ = nullptr;  // iconv_t once opened, kept out of the header
-    std::array<std::unique_ptr<Row>, lead_count> rows_{};
+    std::array<std::unique_ptr<Row>, 256> rows_{};
     int pending_lead_ = -1;
 };
 

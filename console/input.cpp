@@ -2,7 +2,6 @@
 
 #include <cerrno>
 #include <cstring>
-#include <iostream>
 #include <limits>
 
 #include "output.hpp"
@@ -111,18 +110,18 @@ private:
     std::int64_t magnitude_ = 0;  // at most limit while the token can still be accepted
 };
 
-ConsoleInput& standard_input() { return Session::current().input(); }
-
-void write_prompt(std::string_view prompt) {
-    std::cout << prompt;
+void write_prompt(Session& session, std::string_view prompt) {
+    session.write(prompt);
     // On a terminal the prompt shows at once; into a pipe the read that waits for the answer
     // writes it, so a flush there would only cost time.
-    if (Session::current().output_is_terminal()) std::cout.flush();
+    if (session.output_is_terminal()) session.end_lines();
 }
 
-void refuse(std::string_view message, ConsoleInput& in) {
-    std::cout << message << std::endl;
-    discard_line(in);
+void refuse(Session& session, std::string_view message) {
+    session.write(message);
+    session.write("\n");
+    session.end_lines();
+    discard_line(session.input());
 }
 
 bool is_control(unsigned char c) { return c < 0x20 || c == 0x7F; }
@@ -155,26 +154,33 @@ ConsoleInput::int_type ConsoleInput::underflow() {
 }
 
 IntToken read_int_token(ConsoleInput& in) {
+    // Most tokens are a few digits, wholly read already and followed by white space: judged in
+    // one pass, without the general path's pieces. A sign and up to nine digits cannot leave
+    // 32 bits, so they are added up without further checks.
+    const std::string_view waiting = in.peek();
+    if (waiting.empty()) return {Token::end, 0};  // not asked again: on a terminal, one Ctrl-D ends the input
+    const char* const begin = waiting.data();
+    const char* const end = begin + waiting.size();
+    const char* p = begin;
+    while (p != end && is_space(*p)) ++p;
+    if (p != end) {
+        const char* const digits = p + (*p == '+' || *p == '-');
+        const char* q = digits;
+        std::int32_t magnitude = 0;
+        for (; q != end && q - digits < 9; ++q) {
+            const auto digit = static_cast<unsigned char>(*q - '0');
+            if (digit > 9) break;
+            magnitude = magnitude * 10 + digit;
+        }
+        if (q != digits && q != end && is_space(*q)) {
+            in.take(static_cast<std::size_t>(q - begin));
+            return {Token::accepted, *p == '-' ? -magnitude : magnitude};
+        }
+    }
+    in.take(static_cast<std::size_t>(p - begin));
+
     if (!skip_space(in)) return {Token::end, 0};
     IntJudge judge;
-    // Most tokens are short and wholly read already: judged in one piece.
-    const std::string_view waiting = in.peek();
-    if (const std::size_t end = token_end(waiting); end < waiting.size()) {
-        in.take(end);
-        // A sign and up to nine digits cannot leave 32 bits: added up without further checks.
-        std::size_t i = waiting[0] == '+' || waiting[0] == '-' ? 1 : 0;
-        if (end > i && end - i <= 9) {
-            std::int32_t magnitude = 0;
-            for (; i < end; ++i) {
-                const auto digit = static_cast<unsigned char>(waiting[i] - '0');
-                if (digit > 9) return {Token::refused, 0};
-                magnitude = magnitude * 10 + digit;
-            }
-            return {Token::accepted, waiting[0] == '-' ? -magnitude : magnitude};
-        }
-        judge.feed(waiting.substr(0, end));
-        return judge.verdict();
-    }
     take_token(in, [&](std::string_view piece) { judge.feed(piece); });
     return judge.verdict();
 }
@@ -231,13 +237,13 @@ std::optional<std::string> stored_word(std::string_view typed) {
 }
 
 std::optional<std::int32_t> ask_choice(std::string_view prompt) {
-    ConsoleInput& in = standard_input();
+    Session& session = Session::current();
     for (;;) {
-        write_prompt(prompt);
-        const IntToken token = read_int_token(in);
+        write_prompt(session, prompt);
+        const IntToken token = read_int_token(session.input());
         if (token.status == Token::accepted) return token.value;
         if (token.status == Token::end) return std::nullopt;
-        refuse(not_an_integer, in);
+        refuse(session, not_an_integer);
     }
 }
 
@@ -247,13 +253,13 @@ std::int32_t ask_int(std::string_view prompt) {
 }
 
 std::string ask_word(std::string_view prompt) {
-    ConsoleInput& in = standard_input();
+    Session& session = Session::current();
     std::string word;
     for (;;) {
-        write_prompt(prompt);
-        if (!read_word_token(in, word)) throw EndOfInput();
+        write_prompt(session, prompt);
+        if (!read_word_token(session.input(), word)) throw EndOfInput();
         if (auto stored = stored_word(word)) return std::move(*stored);
-        refuse(unusable_character, in);
+        refuse(session, unusable_character);
     }
 }
 

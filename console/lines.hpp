@@ -1,27 +1,55 @@
 #pragma once
-// Lines of text built in memory and written to standard output in one piece: a whole menu
-// screen or a student's card. Each `<<` on a standard stream passes the stream's machinery
-// (a sentry, a virtual call, a flush at every std::endl), which for a menu drawn hundreds of
-// thousands of times through a pipe was most of a program's time. On a terminal the piece
-// shows at once, every line end in it written as it is given.
+// Lines of text gathered in memory and written to standard output in one piece: a whole menu
+// screen or a student's card. A `<<` on a standard stream passes the stream's machinery (a
+// sentry, a virtual call, a flush at every std::endl), which for a menu drawn hundreds of
+// thousands of times through a pipe was most of a program's time; here a piece of text is a
+// copy into a buffer on the stack, and the stream buffer is called once a screen. On a
+// terminal the whole piece shows at once, when it is written.
+//
+// In the UTF-8 build the pieces are gathered already converted, each of the programs' texts
+// converted once by the output and then copied (see ConsoleOutput::converted).
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
+#include <type_traits>
+
+#include "text.hpp"
 
 namespace console {
 
+class ConsoleOutput;
+
 class Lines {
 public:
-    Lines() { text_.reserve(512); }  // a screen or a card at once, not grown piece by piece
+    Lines();
+    Lines(const Lines&) = delete;
+    Lines& operator=(const Lines&) = delete;
 
-    Lines& operator<<(std::string_view text) {
-        text_.append(text);
-        return *this;
+    // One of the program's own texts, a literal.
+    Lines& operator<<(Text text) {
+#if CONSOLE_UTF8
+        if (converting_ && !text.ascii()) return known_piece(text);
+#endif
+        return append(text.data(), text.size());
+    }
+    // Any other text (a name): a string, or a view of one.
+    template <class String>
+        requires std::is_same_v<String, std::string> || std::is_same_v<String, std::string_view>
+    Lines& operator<<(const String& text) {
+#if CONSOLE_UTF8
+        if (converting_) return converted_piece(text.data(), text.size());
+#endif
+        return append(text.data(), text.size());
     }
     Lines& operator<<(char c) {
-        text_.push_back(c);
-        return *this;
+#if CONSOLE_UTF8
+        if (converting_ && static_cast<unsigned char>(c) >= 0x80) return converted_piece(&c, 1);
+#endif
+        return append(&c, 1);
     }
     // In decimal, as a standard stream writes it.
     Lines& operator<<(std::int32_t value);
@@ -30,7 +58,37 @@ public:
     void write();
 
 private:
-    std::string text_;
+    static constexpr std::size_t capacity = 1024;  // a screen or a card, with room to spare
+
+    // Bytes as they are to be written.
+    Lines& append(const char* data, std::size_t size) {
+        if (size > capacity - size_) return pass_on(data, size);
+        char* const put = text_.data() + size_;
+        // Most pieces are 8 to 32 bytes: copied inline, as two overlapping halves.
+        if (size >= 8 && size <= 16) {
+            std::memcpy(put, data, 8);
+            std::memcpy(put + size - 8, data + size - 8, 8);
+        } else if (size > 16 && size <= 32) {
+            std::memcpy(put, data, 16);
+            std::memcpy(put + size - 16, data + size - 16, 16);
+        } else {
+            std::memcpy(put, data, size);
+        }
+        size_ += size;
+        return *this;
+    }
+    // What does not fit (a very long name): what is gathered, then `data`, go to the output,
+    // which on a terminal still holds them until write().
+    Lines& pass_on(const char* data, std::size_t size);
+    void put(std::string_view bytes);
+
+    std::array<char, capacity> text_;  // not zero-filled
+    std::size_t size_ = 0;
+#if CONSOLE_UTF8
+    Lines& converted_piece(const char* data, std::size_t size);
+    Lines& known_piece(Text text);
+    ConsoleOutput* converting_;  // the output whose conversion the gathered bytes have had
+#endif
 };
 
 }  // namespace console

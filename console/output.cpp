@@ -4,17 +4,34 @@
 #include <cerrno>
 #include <cstring>
 
+namespace console {
+namespace {
+
 #if CONSOLE_UTF8
-#include "cp949.hpp"
+// Text is converted at most this much at a time, and held until there is no room for the
+// next conversion: blocks of at least 64 KiB.
+constexpr std::size_t convert_at_once = 1 << 13;
+constexpr std::size_t held_capacity = (1 << 16) + Cp949ToUtf8::most_converted(convert_at_once);
+// Pieces up to this long are kept converted; longer ones are seldom written twice.
+constexpr std::size_t longest_kept = 256;
+
+bool ascii(const char* data, std::size_t size) {
+    for (std::size_t i = 0; i < size; ++i) {
+        if (static_cast<unsigned char>(data[i]) >= 0x80) return false;
+    }
+    return true;
+}
 #endif
 
-namespace console {
+}  // namespace
 
 ConsoleOutput::ConsoleOutput(int fd, bool terminal, SystemCalls& calls) : fd_(fd), terminal_(terminal), calls_(calls) {
 #if CONSOLE_UTF8
     converter_ = std::make_unique<Cp949ToUtf8>();
-#endif
+    held_.reset(new char[held_capacity]);
+#else
     setp(buffer_.data(), buffer_.data() + buffer_.size());
+#endif
 }
 
 ConsoleOutput::~ConsoleOutput() = default;
@@ -39,29 +56,116 @@ void ConsoleOutput::write_out(const char* data, std::size_t size) {
     }
 }
 
-void ConsoleOutput::write_held() {
-    const auto size = static_cast<std::size_t>(pptr() - pbase());
-    setp(buffer_.data(), buffer_.data() + buffer_.size());
-    if (failed_ || size == 0) return;
 #if CONSOLE_UTF8
-    if (!converted_) converted_.reset(new char[Cp949ToUtf8::most_converted(buffer_.size())]);  // not zero-filled
-    write_out(converted_.get(), converter_->convert(std::string_view(buffer_.data(), size), converted_.get()));
-#else
-    write_out(buffer_.data(), size);
-#endif
+
+void ConsoleOutput::write_held() {
+    const std::size_t size = held_size_;
+    held_size_ = 0;
+    if (failed_ || size == 0) return;
+    write_out(held_.get(), size);
+}
+
+char* ConsoleOutput::room(std::size_t size) {
+    if (held_capacity - held_size_ < size) write_held();
+    return held_.get() + held_size_;
+}
+
+void ConsoleOutput::convert_in(std::string_view text) {
+    while (!text.empty()) {
+        const std::string_view piece = text.substr(0, convert_at_once);
+        char* const put = room(Cp949ToUtf8::most_converted(piece.size()));
+        held_size_ += converter_->convert(piece, put);
+        text.remove_prefix(piece.size());
+    }
+}
+
+const std::string& ConsoleOutput::kept(const char* data, std::size_t size) {
+    if (!pieces_) pieces_ = std::make_unique<std::array<Converted, 512>>();
+    Converted* const ways = pieces_->data() + 2 * set_of(data);
+    const std::string_view text(data, size);
+    if (ways[0].source == data && ways[0].text == text) [[likely]] return ways[0].utf8;
+    // Found in the second way, or made there: either way it moves to the first, and the first
+    // to the second, so two pieces that take turns both stay.
+    std::swap(ways[0], ways[1]);
+    Converted& made = ways[0];
+    if (made.source == data && made.text == text) return made.utf8;
+    made.source = nullptr;
+    made.utf8.resize(Cp949ToUtf8::most_converted(size));
+    made.utf8.resize(converter_->convert(text, made.utf8.data()));
+    // A piece that ends in half a character leaves its lead byte waiting in the converter,
+    // which a copy would not: such a piece is converted every time.
+    if (converter_->idle()) {
+        made.source = data;
+        made.text.assign(text);
+    }
+    return made.utf8;
+}
+
+std::streamsize ConsoleOutput::xsputn(const char* data, std::streamsize size) {
+    if (failed_) return size;
+    const auto count = static_cast<std::size_t>(size);
+    if (converter_->idle()) {
+        // A line end, a number: the same in UTF-8.
+        if (count <= 16 && ascii(data, count)) {
+            put_converted(std::string_view(data, count));
+            return size;
+        }
+        if (count <= longest_kept) {
+            put_converted(kept(data, count));
+            return size;
+        }
+    }
+    convert_in(std::string_view(data, count));
+    return size;
+}
+
+std::string_view ConsoleOutput::converted(const char* data, std::size_t size) {
+    if (converter_->idle() && size <= longest_kept) return kept(data, size);
+    scratch_.resize(Cp949ToUtf8::most_converted(size));
+    scratch_.resize(converter_->convert(std::string_view(data, size), scratch_.data()));
+    return scratch_;
+}
+
+void ConsoleOutput::put_converted(std::string_view utf8) {
+    if (failed_) return;
+    if (utf8.size() > held_capacity - held_size_) write_held();
+    if (utf8.size() > held_capacity) {
+        write_out(utf8.data(), utf8.size());
+        return;
+    }
+    std::memcpy(held_.get() + held_size_, utf8.data(), utf8.size());
+    held_size_ += utf8.size();
+}
+
+ConsoleOutput::int_type ConsoleOutput::overflow(int_type ch) {
+    if (!traits_type::eq_int_type(ch, traits_type::eof())) {
+        const char c = traits_type::to_char_type(ch);
+        xsputn(&c, 1);
+    }
+    return traits_type::not_eof(ch);
 }
 
 void ConsoleOutput::write_repeated(std::string_view text, std::uint64_t times) {
     write_held();
     if (failed_ || times == 0) return;
-#if CONSOLE_UTF8
     repeated_.clear();
     converter_->convert(text, repeated_);
-    const std::string_view bytes = repeated_;
+    for (std::uint64_t i = 0; i < times; ++i) write_out(repeated_.data(), repeated_.size());
+}
+
 #else
-    const std::string_view bytes = text;
-#endif
-    for (std::uint64_t i = 0; i < times; ++i) write_out(bytes.data(), bytes.size());
+
+void ConsoleOutput::write_held() {
+    const auto size = static_cast<std::size_t>(pptr() - pbase());
+    setp(buffer_.data(), buffer_.data() + buffer_.size());
+    if (failed_ || size == 0) return;
+    write_out(buffer_.data(), size);
+}
+
+void ConsoleOutput::write_repeated(std::string_view text, std::uint64_t times) {
+    write_held();
+    if (failed_ || times == 0) return;
+    for (std::uint64_t i = 0; i < times; ++i) write_out(text.data(), text.size());
 }
 
 ConsoleOutput::int_type ConsoleOutput::overflow(int_type ch) {
@@ -88,6 +192,8 @@ std::streamsize ConsoleOutput::xsputn(const char* data, std::streamsize size) {
     }
     return std::streambuf::xsputn(data, size);
 }
+
+#endif
 
 int ConsoleOutput::sync() {
     if (terminal_) write_held();

@@ -11,6 +11,10 @@
 #include <string_view>
 
 #include "system_calls.hpp"
+#include "text.hpp"
+#if CONSOLE_UTF8
+#include "cp949.hpp"
+#endif
 
 namespace console {
 
@@ -18,8 +22,6 @@ namespace console {
 struct OutputFailed : std::runtime_error {
     OutputFailed() : std::runtime_error("standard output cannot be written") {}
 };
-
-class Cp949ToUtf8;
 
 // A stream buffer writing to a file descriptor. Text is written as it is (CP949 build) or
 // converted to UTF-8 (UTF-8 build).
@@ -45,6 +47,27 @@ public:
     void write_repeated(std::string_view text, std::uint64_t times);
     bool failed() const { return failed_; }
 
+#if CONSOLE_UTF8
+    // What `size` bytes of CP949 text at `data` become, as the stream would convert them next;
+    // the view lasts until the next call. A piece of text written again and again (the
+    // programs' own texts, a name on a card) is converted once and found again by where it
+    // lies, then checked byte for byte, since a string may hold new text at the same place.
+    std::string_view converted(const char* data, std::size_t size);
+    // The same for one of the programs' own texts, whose bytes never change: found again by
+    // where it lies and how long it is, without comparing its bytes.
+    std::string_view converted(Text text) {
+        if (pieces_ && converter_->idle()) [[likely]] {
+            const Converted* const ways = pieces_->data() + 2 * set_of(text.data());
+            for (int way = 0; way < 2; ++way) {
+                if (ways[way].source == text.data() && ways[way].text.size() == text.size()) return ways[way].utf8;
+            }
+        }
+        return converted(text.data(), text.size());
+    }
+    // Takes text already converted (by converted()) as if it had been written.
+    void put_converted(std::string_view utf8);
+#endif
+
 protected:
     int_type overflow(int_type ch) override;
     std::streamsize xsputn(const char* data, std::streamsize size) override;
@@ -56,13 +79,33 @@ private:
     int fd_;
     bool terminal_;
     SystemCalls& calls_;
+#if CONSOLE_UTF8
+    // Text is converted as it comes and held in its UTF-8 form; there is no put area, so every
+    // piece passes xsputn or overflow.
+    void convert_in(std::string_view text);
+    char* room(std::size_t size);
+
+    struct Converted {
+        const char* source = nullptr;  // none: this way is empty
+        std::string text;
+        std::string utf8;
+    };
+    // The place's bits mixed (Fibonacci hashing) pick one of 256 sets of two.
+    static std::size_t set_of(const char* place) {
+        return static_cast<std::size_t>((reinterpret_cast<std::uintptr_t>(place) * 0x9E3779B97F4A7C15ULL) >> 56);
+    }
+    const std::string& kept(const char* data, std::size_t size);
+
+    std::unique_ptr<Cp949ToUtf8> converter_;
+    std::unique_ptr<char[]> held_;  // not zero-filled, like the CP949 build's buffer
+    std::size_t held_size_ = 0;
+    std::unique_ptr<std::array<Converted, 512>> pieces_;  // made at the first piece kept
+    std::string scratch_;  // a piece converted once only
+    std::string repeated_;
+#else
     // Not zero-filled: every program pays for the pages it touches at start-up, and a short
     // dialogue touches only the first of them.
     std::array<char, 1 << 16> buffer_;
-#if CONSOLE_UTF8
-    std::unique_ptr<Cp949ToUtf8> converter_;
-    std::unique_ptr<char[]> converted_;  // room for a whole buffer's conversion, made when first needed
-    std::string repeated_;
 #endif
     bool failed_ = false;
 };

@@ -35,9 +35,11 @@ void clear_screen() {
 }
 
 void pause_screen() {
-    std::cout << pause_prompt;
+    Session& session = Session::current();
+    session.write(pause_prompt);
     key_from_terminal();
-    std::cout << std::endl;
+    session.write("\n");
+    session.end_lines();
 }
 
 void wait_key() { key_from_terminal(); }

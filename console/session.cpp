@@ -70,6 +70,7 @@ Session::Session(ConsoleInput& input, std::streambuf& output, Terminals terminal
 
 void Session::install(std::streambuf& output) {
     output_ = &output;
+    console_output_ = dynamic_cast<ConsoleOutput*>(&output);
     outer_ = active_;
     old_cin_ = std::cin.rdbuf(input_);
     old_cout_ = std::cout.rdbuf(output_);
@@ -99,16 +100,16 @@ void Session::no_session() {
 }
 
 void Session::flush() {
-    if (own_output_) {
-        own_output_->write_held();
+    if (console_output_) {
+        console_output_->write_held();
     } else {
         output_->pubsync();
     }
 }
 
 void Session::write_repeated(std::string_view text, std::uint64_t times) {
-    if (own_output_) {
-        own_output_->write_repeated(text, times);
+    if (console_output_) {
+        console_output_->write_repeated(text, times);
         return;
     }
     for (std::uint64_t i = 0; i < times; ++i) std::cout.write(text.data(), static_cast<std::streamsize>(text.size()));

@@ -49,6 +49,13 @@ public:
     int run(void (*body)());
 
     ConsoleInput& input() { return *input_; }
+    // The layer's own output buffer, when standard output is one (made here or handed in).
+    ConsoleOutput* console_output() { return console_output_; }
+    // Writes `text` to standard output straight into its stream buffer, past the standard
+    // stream's machinery, which the menus and prompts cost more than their text did.
+    void write(std::string_view text) { output_->sputn(text.data(), static_cast<std::streamsize>(text.size())); }
+    // Ends lines written so, as std::endl's flush does: on a terminal they are written now.
+    void end_lines() { output_->pubsync(); }
     // Writes what the output holds, now: someone may be waiting for it.
     void flush();
     // Writes `text` `times` times over (see ConsoleOutput::write_repeated).
@@ -68,6 +75,7 @@ private:
     std::optional<ConsoleInput> own_input_;
     ConsoleInput* input_;
     std::streambuf* output_;
+    ConsoleOutput* console_output_ = nullptr;
     bool input_terminal_ = false;
     bool output_terminal_ = false;
     bool output_escapes_ = false;

@@ -29,7 +29,7 @@ void Student::show_card() const {
     card << "    ====" << number << "번 학생====" << '\n'
          << "    이름 : " << name << '\n'
          << "    나이 : " << age << '\n'
-         << "    성별 : " << (gender == 0 ? "남자" : "여자") << '\n'
+         << "    성별 : " << (gender == 0 ? console::Text("남자") : console::Text("여자")) << '\n'
          << "    학년 : " << grade << '\n'
          << '\n';
     card.write();

@@ -195,6 +195,30 @@ TEST(ConsoleOutput, RepeatedTextFollowsWhatIsHeld) {
     EXPECT_EQ(calls.written, testing_support::on_console("a\n┌─\n┌─\n┌─\nz\n"));
 }
 
+// A piece converted once is known again only while it is the same text: a string written
+// again in the same place with new text comes out new, through the stream and through lines
+// gathered for the session's own output.
+TEST(ConsoleOutput, KeptConversionsFollowTheText) {
+    testing_support::ScriptedCalls calls;
+    console::ConsoleOutput output(1, false, calls);
+    testing_support::TextInput no_input("");
+    std::string name = "\xB0\xA1\xB0\xA1 name";  // 가가
+    std::string expected;
+    {
+        const console::Session session(no_input.in, output);
+        for (int round = 0; round < 2; ++round) {
+            std::cout << name << std::endl;
+            console::Lines lines;
+            lines << "학생 " << name << ' ' << round << '\n';
+            lines.write();
+            expected += name + "\n" + "학생 " + name + " " + std::to_string(round) + "\n";
+            name[1] = '\xA2';  // 각, in the same place
+        }
+    }
+    output.write_held();
+    EXPECT_EQ(calls.written, testing_support::on_console(expected));
+}
+
 #if CONSOLE_UTF8
 std::string convert(std::string_view cp949) {
     console::Cp949ToUtf8 converter;
