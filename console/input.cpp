@@ -13,8 +13,8 @@
 namespace console {
 namespace {
 
-constexpr std::string_view not_an_integer = "정수(-2147483648 ~ 2147483647)를 입력하세요.";
-constexpr std::string_view unusable_character = "사용할 수 없는 문자가 있습니다. 다시 입력하세요.";
+constexpr Text not_an_integer = "정수(-2147483648 ~ 2147483647)를 입력하세요.";
+constexpr Text unusable_character = "사용할 수 없는 문자가 있습니다. 다시 입력하세요.";
 
 // White space as formatted extraction knows it in the "C" locale: blank, \t \n \v \f \r.
 bool is_space(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
@@ -110,14 +110,14 @@ private:
     std::int64_t magnitude_ = 0;  // at most limit while the token can still be accepted
 };
 
-void write_prompt(Session& session, std::string_view prompt) {
+void write_prompt(Session& session, Text prompt) {
     session.write(prompt);
     // On a terminal the prompt shows at once; into a pipe the read that waits for the answer
     // writes it, so a flush there would only cost time.
     if (session.output_is_terminal()) session.end_lines();
 }
 
-void refuse(Session& session, std::string_view message) {
+void refuse(Session& session, Text message) {
     session.write(message);
     session.write("\n");
     session.end_lines();
@@ -236,7 +236,7 @@ std::optional<std::string> stored_word(std::string_view typed) {
 #endif
 }
 
-std::optional<std::int32_t> ask_choice(std::string_view prompt) {
+std::optional<std::int32_t> ask_choice(Text prompt) {
     Session& session = Session::current();
     for (;;) {
         write_prompt(session, prompt);
@@ -247,12 +247,12 @@ std::optional<std::int32_t> ask_choice(std::string_view prompt) {
     }
 }
 
-std::int32_t ask_int(std::string_view prompt) {
+std::int32_t ask_int(Text prompt) {
     if (const auto value = ask_choice(prompt)) return *value;
     throw EndOfInput();
 }
 
-std::string ask_word(std::string_view prompt) {
+std::string ask_word(Text prompt) {
     Session& session = Session::current();
     std::string word;
     for (;;) {

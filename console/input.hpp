@@ -17,6 +17,7 @@
 #include <string_view>
 
 #include "system_calls.hpp"
+#include "text.hpp"
 
 namespace console {
 
@@ -64,12 +65,12 @@ private:
 };
 
 // Writes `prompt` (no line end) and reads an integer; throws EndOfInput at the end of input.
-std::int32_t ask_int(std::string_view prompt);
+std::int32_t ask_int(Text prompt);
 // The same at a menu, where the end of input means "quit": nothing is returned then.
-std::optional<std::int32_t> ask_choice(std::string_view prompt);
+std::optional<std::int32_t> ask_choice(Text prompt);
 // Writes `prompt` and reads one word, stored in CP949; throws EndOfInput at the end of input.
 // A word that could not be written back to the console as plain text is refused (see stored_word).
-std::string ask_word(std::string_view prompt);
+std::string ask_word(Text prompt);
 
 // The token rules themselves, on any console input; the functions above apply them to the
 // program's standard input.

@@ -13,9 +13,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
-#include <string>
 #include <string_view>
-#include <type_traits>
 
 #include "text.hpp"
 
@@ -29,19 +27,9 @@ public:
     Lines(const Lines&) = delete;
     Lines& operator=(const Lines&) = delete;
 
-    // One of the program's own texts, a literal.
     Lines& operator<<(Text text) {
 #if CONSOLE_UTF8
-        if (converting_ && !text.ascii()) return known_piece(text);
-#endif
-        return append(text.data(), text.size());
-    }
-    // Any other text (a name): a string, or a view of one.
-    template <class String>
-        requires std::is_same_v<String, std::string> || std::is_same_v<String, std::string_view>
-    Lines& operator<<(const String& text) {
-#if CONSOLE_UTF8
-        if (converting_) return converted_piece(text.data(), text.size());
+        if (converting_ && !text.ascii()) return text.known() ? known_piece(text) : converted_piece(text.data(), text.size());
 #endif
         return append(text.data(), text.size());
     }

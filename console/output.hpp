@@ -66,6 +66,14 @@ public:
     }
     // Takes text already converted (by converted()) as if it had been written.
     void put_converted(std::string_view utf8);
+    // Writes `text`; one of the program's own texts with no conversion to redo.
+    void put(Text text) {
+        if (text.known() && converter_->idle()) {
+            put_converted(text.ascii() ? std::string_view(text) : converted(text));
+            return;
+        }
+        xsputn(text.data(), static_cast<std::streamsize>(text.size()));
+    }
 #endif
 
 protected:
@@ -74,7 +82,8 @@ protected:
     int sync() override;
 
 private:
-    void write_out(const char* data, std::size_t size);
+    // Writes `size` bytes, all of them or throws; `held`: text the program made, not repeated.
+    void write_out(const char* data, std::size_t size, bool held);
 
     int fd_;
     bool terminal_;
@@ -108,6 +117,8 @@ private:
     std::array<char, 1 << 16> buffer_;
 #endif
     bool failed_ = false;
+    bool widened_ = false;    // the pipe has been asked to grow, once
+    bool wide_pipe_ = false;  // and it did
 };
 
 }  // namespace console

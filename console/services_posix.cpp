@@ -15,7 +15,7 @@
 namespace console {
 namespace {
 
-constexpr std::string_view pause_prompt = "계속하려면 아무 키나 누르십시오 . . . ";
+constexpr Text pause_prompt = "계속하려면 아무 키나 누르십시오 . . . ";
 
 // Waits for one key on the terminal that standard input is, once everything written so far
 // is on the screen. The key never reaches the input buffer; what that buffer already holds

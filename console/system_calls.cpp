@@ -1,11 +1,14 @@
 #include "system_calls.hpp"
 
 #include <cerrno>
+#include <initializer_list>
 
 #ifdef _WIN32
 #include <io.h>
 #else
+#include <fcntl.h>
 #include <poll.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -48,6 +51,23 @@ bool SystemCalls::wait(int fd, bool for_output) {
         if (poll(&ready, 1, -1) >= 0) return true;
         if (errno != EINTR) return false;
     }
+#endif
+}
+
+bool SystemCalls::widen_pipe(int fd) {
+#ifdef F_SETPIPE_SZ
+    struct stat status;
+    if (fstat(fd, &status) != 0 || !S_ISFIFO(status.st_mode)) return false;
+    // 1 MiB is what an unprivileged process may ask for by default (/proc/sys/fs/pipe-max-size).
+    for (const int wanted : {1 << 20, 1 << 18}) {
+        const int now = fcntl(fd, F_GETPIPE_SZ);
+        if (now < 0) return false;
+        if (now >= wanted || fcntl(fd, F_SETPIPE_SZ, wanted) >= 0) return true;
+    }
+    return false;
+#else
+    (void)fd;
+    return false;
 #endif
 }
 

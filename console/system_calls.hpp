@@ -17,6 +17,11 @@ public:
     // Blocks until `fd` is ready for reading (or for writing, with `for_output`), as poll(2) does
     // for a descriptor in non-blocking mode; false, with errno, when it cannot wait.
     virtual bool wait(int fd, bool for_output);
+    // When `fd` is a pipe, asks for a larger one (Linux): a writer that is not much faster than
+    // its reader otherwise stops at every 64 KiB until the reader has woken up and made room.
+    // True when the pipe now holds at least 256 KiB; false where the system has no such
+    // request or refuses it, or `fd` is no pipe.
+    virtual bool widen_pipe(int fd);
 
     // The system's own calls.
     static SystemCalls& standard();

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <deque>
 #include <cstdint>
 #include <iomanip>
@@ -148,6 +149,7 @@ TEST(ConsoleOutput, LineEndsWriteOnATerminalOnly) {
         EXPECT_EQ(calls.writes, terminal ? 2 : 0) << terminal;
         output.write_held();
         EXPECT_EQ(calls.written, "one\ntwo\n");
+        EXPECT_EQ(calls.widenings, 0) << "a short dialogue leaves a pipe as it is";
         // Far more than the buffer holds goes out in blocks, not a write a line.
         const std::string line(99, 'x');
         for (int i = 0; i < 10000; ++i) out << line << std::endl;
@@ -156,8 +158,42 @@ TEST(ConsoleOutput, LineEndsWriteOnATerminalOnly) {
         if (!terminal) {
             EXPECT_LT(calls.writes, 200) << "a write a line (10000) or more";
         }
+        EXPECT_EQ(calls.widenings, terminal ? 0 : 1) << "bulk into a pipe asks once for a larger one";
     }
 }
+
+#ifdef F_SETPIPE_SZ
+// The system's own request: a pipe that bulk output goes into ends up holding 256 KiB or more,
+// unless the system allows no pipe that large.
+TEST(ConsoleOutput, BulkOutputGetsALargerPipe) {
+    int fds[2];
+    ASSERT_EQ(pipe(fds), 0);
+    pthread_t reader;
+    ASSERT_EQ(pthread_create(&reader, nullptr, count_slowly, &fds[0]), 0);
+    const std::string text(1 << 20, 'x');
+    {
+        console::ConsoleOutput output(fds[1], false);
+        std::ostream out(&output);
+        out << text;
+        output.write_held();
+    }
+    const int size = fcntl(fds[1], F_GETPIPE_SZ);
+    close(fds[1]);
+    void* counted = nullptr;
+    pthread_join(reader, &counted);
+    std::unique_ptr<std::size_t> count(static_cast<std::size_t*>(counted));
+    close(fds[0]);
+    EXPECT_EQ(*count, text.size());
+    long most = 0;
+    if (FILE* limit = std::fopen("/proc/sys/fs/pipe-max-size", "r")) {
+        if (std::fscanf(limit, "%ld", &most) != 1) most = 0;
+        std::fclose(limit);
+    }
+    if (most >= (1 << 18)) {
+        EXPECT_GE(size, 1 << 18);
+    }
+}
+#endif
 
 // Numbers within a session are written as the standard stream writes them, flags and width
 // included, whether through the stream or through lines built in memory.

@@ -44,6 +44,11 @@ public:
         return !fault(wait_faults);
     }
 
+    bool widen_pipe(int) override {
+        ++widenings;
+        return false;
+    }
+
     // Bytes of the input handed out so far.
     std::size_t given() const { return given_; }
 
@@ -55,6 +60,7 @@ public:
 
     std::string written;
     int reads = 0;
+    int widenings = 0;
     int ends = 0;  // reads that found the end of input
     int writes = 0;
     int waits = 0;
