@@ -89,8 +89,20 @@ void ConsoleOutput::convert_in(std::string_view text) {
     }
 }
 
+const std::string& ConsoleOutput::converted_once(const char* data, std::size_t size) {
+    scratch_.resize(Cp949ToUtf8::most_converted(size));
+    scratch_.resize(converter_->convert(std::string_view(data, size), scratch_.data()));
+    return scratch_;
+}
+
 const std::string& ConsoleOutput::kept(const char* data, std::size_t size) {
-    if (!pieces_) pieces_ = std::make_unique<std::array<Converted, 512>>();
+    if (!pieces_) {
+        // A short dialogue converts each piece as it comes, and starts as fast as it would
+        // without any of this; one that goes on keeps its pieces.
+        constexpr int keep_after = 64;
+        if (++pieces_converted_ < keep_after) return converted_once(data, size);
+        pieces_ = std::make_unique<std::array<Converted, 512>>();
+    }
     Converted* const ways = pieces_->data() + 2 * set_of(data);
     const std::string_view text(data, size);
     if (ways[0].source == data && ways[0].text == text) [[likely]] return ways[0].utf8;
@@ -131,9 +143,13 @@ std::streamsize ConsoleOutput::xsputn(const char* data, std::streamsize size) {
 
 std::string_view ConsoleOutput::converted(const char* data, std::size_t size) {
     if (converter_->idle() && size <= longest_kept) return kept(data, size);
-    scratch_.resize(Cp949ToUtf8::most_converted(size));
-    scratch_.resize(converter_->convert(std::string_view(data, size), scratch_.data()));
-    return scratch_;
+    return converted_once(data, size);
+}
+
+std::string_view ConsoleOutput::converted_known(Text text) {
+    // Kept whatever their length: the programs' texts are few, and a menu is one of them.
+    if (converter_->idle()) return kept(text.data(), text.size());
+    return converted_once(text.data(), text.size());
 }
 
 void ConsoleOutput::put_converted(std::string_view utf8) {

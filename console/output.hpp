@@ -62,7 +62,7 @@ public:
                 if (ways[way].source == text.data() && ways[way].text.size() == text.size()) return ways[way].utf8;
             }
         }
-        return converted(text.data(), text.size());
+        return converted_known(text);
     }
     // Takes text already converted (by converted()) as if it had been written.
     void put_converted(std::string_view utf8);
@@ -104,12 +104,15 @@ private:
         return static_cast<std::size_t>((reinterpret_cast<std::uintptr_t>(place) * 0x9E3779B97F4A7C15ULL) >> 56);
     }
     const std::string& kept(const char* data, std::size_t size);
+    const std::string& converted_once(const char* data, std::size_t size);
+    std::string_view converted_known(Text text);
 
     std::unique_ptr<Cp949ToUtf8> converter_;
     std::unique_ptr<char[]> held_;  // not zero-filled, like the CP949 build's buffer
     std::size_t held_size_ = 0;
     std::unique_ptr<std::array<Converted, 512>> pieces_;  // made at the first piece kept
-    std::string scratch_;  // a piece converted once only
+    int pieces_converted_ = 0;  // before pieces_ was made
+    std::string scratch_;       // a piece converted once only
     std::string repeated_;
 #else
     // Not zero-filled: every program pays for the pages it touches at start-up, and a short

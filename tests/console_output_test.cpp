@@ -232,8 +232,8 @@ TEST(ConsoleOutput, RepeatedTextFollowsWhatIsHeld) {
 }
 
 // A piece converted once is known again only while it is the same text: a string written
-// again in the same place with new text comes out new, through the stream and through lines
-// gathered for the session's own output.
+// again and again in the same place, its text changing, comes out as it is each time, through
+// the stream and through lines gathered for the session's own output.
 TEST(ConsoleOutput, KeptConversionsFollowTheText) {
     testing_support::ScriptedCalls calls;
     console::ConsoleOutput output(1, false, calls);
@@ -242,13 +242,13 @@ TEST(ConsoleOutput, KeptConversionsFollowTheText) {
     std::string expected;
     {
         const console::Session session(no_input.in, output);
-        for (int round = 0; round < 2; ++round) {
+        for (int round = 0; round < 200; ++round) {
+            name[1] = round % 2 == 0 ? '\xA1' : '\xA2';  // 가 or 각, in the same place
             std::cout << name << std::endl;
             console::Lines lines;
             lines << "학생 " << name << ' ' << round << '\n';
             lines.write();
             expected += name + "\n" + "학생 " + name + " " + std::to_string(round) + "\n";
-            name[1] = '\xA2';  // 각, in the same place
         }
     }
     output.write_held();
