@@ -17,9 +17,9 @@ void draw_menu(const StudyTime& total, std::int32_t day) {
     console::clear_screen();
     console::Lines screen;
     screen << " 총 공부 시간 : " << total.hours << " : " << total.minutes << '\n'
-           << "=====공부 시간 관리 프로그램(" << day << "Day)=====" << '\n'
-           << "              1.시간 등록" << '\n'
-           << "              2.종료" << '\n';
+           << "=====공부 시간 관리 프로그램(" << day << "Day)=====\n"
+           << "              1.시간 등록\n"
+              "              2.종료\n";
     screen.write();
 }
 
