@@ -153,6 +153,19 @@ ConsoleInput::int_type ConsoleInput::underflow() {
     }
 }
 
+namespace {
+
+// Any token, read piece by piece as far as it goes. Out of line, so that the common case below
+// needs none of the registers this one saves.
+[[gnu::noinline]] IntToken judged_in_pieces(ConsoleInput& in) {
+    if (!skip_space(in)) return {Token::end, 0};
+    IntJudge judge;
+    take_token(in, [&](std::string_view piece) { judge.feed(piece); });
+    return judge.verdict();
+}
+
+}  // namespace
+
 IntToken read_int_token(ConsoleInput& in) {
     // Most tokens are a few digits, wholly read already and followed by white space: judged in
     // one pass, without the general path's pieces. A sign and up to nine digits cannot leave
@@ -165,9 +178,10 @@ IntToken read_int_token(ConsoleInput& in) {
     while (p != end && is_space(*p)) ++p;
     if (p != end) {
         const char* const digits = p + (*p == '+' || *p == '-');
+        const char* const last = end - digits > 9 ? digits + 9 : end;
         const char* q = digits;
         std::int32_t magnitude = 0;
-        for (; q != end && q - digits < 9; ++q) {
+        for (; q < last; ++q) {
             const auto digit = static_cast<unsigned char>(*q - '0');
             if (digit > 9) break;
             magnitude = magnitude * 10 + digit;
@@ -178,11 +192,7 @@ IntToken read_int_token(ConsoleInput& in) {
         }
     }
     in.take(static_cast<std::size_t>(p - begin));
-
-    if (!skip_space(in)) return {Token::end, 0};
-    IntJudge judge;
-    take_token(in, [&](std::string_view piece) { judge.feed(piece); });
-    return judge.verdict();
+    return judged_in_pieces(in);
 }
 
 bool read_word_token(ConsoleInput& in, std::string& word) {

@@ -1,6 +1,5 @@
 #include "lines.hpp"
 
-#include <charconv>
 
 #include "session.hpp"
 
@@ -12,12 +11,43 @@ Lines::Lines() {
 #endif
 }
 
+namespace {
+
+// "00" to "99": two digits at a time.
+constexpr std::array<char, 200> digit_pairs = [] {
+    std::array<char, 200> pairs{};
+    for (int i = 0; i < 100; ++i) {
+        pairs[static_cast<std::size_t>(2 * i)] = static_cast<char>('0' + i / 10);
+        pairs[static_cast<std::size_t>(2 * i + 1)] = static_cast<char>('0' + i % 10);
+    }
+    return pairs;
+}();
+
+}  // namespace
+
 Lines& Lines::operator<<(std::int32_t value) {
-    constexpr std::size_t most_digits = 11;  // "-2147483648"
-    if (capacity - size_ < most_digits) pass_on(nullptr, 0);
-    const auto [end, error] = std::to_chars(text_.data() + size_, text_.data() + size_ + most_digits, value);
-    (void)error;  // eleven places hold every 32-bit value; digits are the same in every encoding
-    size_ = static_cast<std::size_t>(end - text_.data());
+    // The digits are made from the right, two at a time, at the end of the first half of a
+    // scratch buffer, and its first half's worth copied from the first of them at once (the
+    // bytes after the number are written over by what comes next).
+    constexpr std::size_t half = 16;
+    if (capacity - size_ < half) pass_on(nullptr, 0);
+    std::array<char, 2 * half> scratch;
+    char* first = scratch.data() + half;
+    std::uint32_t rest = value < 0 ? 0u - static_cast<std::uint32_t>(value) : static_cast<std::uint32_t>(value);
+    while (rest >= 100) {
+        first -= 2;
+        std::memcpy(first, digit_pairs.data() + 2 * (rest % 100), 2);
+        rest /= 100;
+    }
+    if (rest >= 10) {
+        first -= 2;
+        std::memcpy(first, digit_pairs.data() + 2 * rest, 2);
+    } else {
+        *--first = static_cast<char>('0' + rest);
+    }
+    if (value < 0) *--first = '-';
+    std::memcpy(text_.data() + size_, first, half);
+    size_ += static_cast<std::size_t>(scratch.data() + half - first);
     return *this;
 }
 

@@ -51,17 +51,7 @@ private:
     // Bytes as they are to be written.
     Lines& append(const char* data, std::size_t size) {
         if (size > capacity - size_) return pass_on(data, size);
-        char* const put = text_.data() + size_;
-        // Most pieces are 8 to 32 bytes: copied inline, as two overlapping halves.
-        if (size >= 8 && size <= 16) {
-            std::memcpy(put, data, 8);
-            std::memcpy(put + size - 8, data + size - 8, 8);
-        } else if (size > 16 && size <= 32) {
-            std::memcpy(put, data, 16);
-            std::memcpy(put + size - 16, data + size - 16, 16);
-        } else {
-            std::memcpy(put, data, size);
-        }
+        copy_bytes(text_.data() + size_, data, size);
         size_ += size;
         return *this;
     }

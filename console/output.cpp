@@ -8,10 +8,6 @@ namespace console {
 namespace {
 
 #if CONSOLE_UTF8
-// Text is converted at most this much at a time, and held until there is no room for the
-// next conversion: blocks of at least 64 KiB.
-constexpr std::size_t convert_at_once = 1 << 13;
-constexpr std::size_t held_capacity = (1 << 16) + Cp949ToUtf8::most_converted(convert_at_once);
 // Pieces up to this long are kept converted; longer ones are seldom written twice.
 constexpr std::size_t longest_kept = 256;
 
@@ -152,7 +148,7 @@ std::string_view ConsoleOutput::converted_known(Text text) {
     return converted_once(text.data(), text.size());
 }
 
-void ConsoleOutput::put_converted(std::string_view utf8) {
+void ConsoleOutput::put_converted_after_write(std::string_view utf8) {
     if (failed_) return;
     if (utf8.size() > held_capacity - held_size_) write_held();
     if (utf8.size() > held_capacity) {

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <stdexcept>
 #include <streambuf>
@@ -65,7 +66,14 @@ public:
         return converted_known(text);
     }
     // Takes text already converted (by converted()) as if it had been written.
-    void put_converted(std::string_view utf8);
+    void put_converted(std::string_view utf8) {
+        if (utf8.size() <= held_capacity - held_size_ && !failed_) [[likely]] {
+            copy_bytes(held_.get() + held_size_, utf8.data(), utf8.size());
+            held_size_ += utf8.size();
+            return;
+        }
+        put_converted_after_write(utf8);
+    }
     // Writes `text`; one of the program's own texts with no conversion to redo.
     void put(Text text) {
         if (text.known() && converter_->idle()) {
@@ -91,6 +99,12 @@ private:
 #if CONSOLE_UTF8
     // Text is converted as it comes and held in its UTF-8 form; there is no put area, so every
     // piece passes xsputn or overflow.
+    // Text is converted at most this much at a time, and held until there is no room for the
+    // next conversion: blocks of at least 64 KiB.
+    static constexpr std::size_t convert_at_once = 1 << 13;
+    static constexpr std::size_t held_capacity = (1 << 16) + Cp949ToUtf8::most_converted(convert_at_once);
+
+    void put_converted_after_write(std::string_view utf8);
     void convert_in(std::string_view text);
     char* room(std::size_t size);
 

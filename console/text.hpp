@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -41,5 +42,19 @@ private:
     const char* data_;
     std::size_t size_and_kind_;
 };
+
+// Copies `size` bytes between buffers that do not overlap. Most pieces of text are 8 to 32
+// bytes: those are copied inline, as two overlapping halves, instead of through a call.
+inline void copy_bytes(char* to, const char* from, std::size_t size) {
+    if (size >= 8 && size <= 16) {
+        std::memcpy(to, from, 8);
+        std::memcpy(to + size - 8, from + size - 8, 8);
+    } else if (size > 16 && size <= 32) {
+        std::memcpy(to, from, 16);
+        std::memcpy(to + size - 16, from + size - 16, 16);
+    } else {
+        std::memcpy(to, from, size);
+    }
+}
 
 }  // namespace console
