@@ -117,7 +117,8 @@ void write_prompt(Session& session, Text prompt) {
     if (session.output_is_terminal()) session.end_lines();
 }
 
-void refuse(Session& session, Text message) {
+// Out of line: the prompts' common path then needs none of the registers this one saves.
+[[gnu::noinline]] void refuse(Session& session, Text message) {
     session.write(message);
     session.write("\n");
     session.end_lines();
@@ -246,15 +247,29 @@ std::optional<std::string> stored_word(std::string_view typed) {
 #endif
 }
 
-std::optional<std::int32_t> ask_choice(Text prompt) {
-    Session& session = Session::current();
+namespace {
+
+// After a first answer that was not taken: refusals until one is, or the end of input.
+[[gnu::noinline]] std::optional<std::int32_t> ask_choice_again(Session& session, Text prompt, IntToken token) {
     for (;;) {
-        write_prompt(session, prompt);
-        const IntToken token = read_int_token(session.input());
         if (token.status == Token::accepted) return token.value;
         if (token.status == Token::end) return std::nullopt;
         refuse(session, not_an_integer);
+        write_prompt(session, prompt);
+        token = read_int_token(session.input());
     }
+}
+
+}  // namespace
+
+std::optional<std::int32_t> ask_choice(Text prompt) {
+    // The common case, an answer taken at once, kept apart from the loop of refusals, so that
+    // it is a handful of instructions around the prompt and the reading.
+    Session& session = Session::current();
+    write_prompt(session, prompt);
+    const IntToken token = read_int_token(session.input());
+    if (token.status == Token::accepted) [[likely]] return token.value;
+    return ask_choice_again(session, prompt, token);
 }
 
 std::int32_t ask_int(Text prompt) {

@@ -74,15 +74,24 @@ public:
         }
         put_converted_after_write(utf8);
     }
-    // Writes `text`; one of the program's own texts with no conversion to redo.
+#endif
+    // Writes `text`, as the stream would, without its virtual calls in the common case; one
+    // of the program's own texts with no conversion to redo.
     void put(Text text) {
+#if CONSOLE_UTF8
         if (text.known() && converter_->idle()) {
             put_converted(text.ascii() ? std::string_view(text) : converted(text));
             return;
         }
+#else
+        if (text.size() <= static_cast<std::size_t>(epptr() - pptr())) {
+            copy_bytes(pptr(), text.data(), text.size());
+            pbump(static_cast<int>(text.size()));
+            return;
+        }
+#endif
         xsputn(text.data(), static_cast<std::streamsize>(text.size()));
     }
-#endif
 
 protected:
     int_type overflow(int_type ch) override;

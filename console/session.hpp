@@ -54,12 +54,10 @@ public:
     // Writes `text` to standard output straight into its stream buffer, past the standard
     // stream's machinery, which the menus and prompts cost more than their text did.
     void write(Text text) {
-#if CONSOLE_UTF8
         if (console_output_) {
             console_output_->put(text);
             return;
         }
-#endif
         output_->sputn(text.data(), static_cast<std::streamsize>(text.size()));
     }
     // Ends lines written so, as std::endl's flush does: on a terminal they are written now.
