@@ -176,7 +176,8 @@ IntToken read_int_token(ConsoleInput& in) {
     const char* const begin = waiting.data();
     const char* const end = begin + waiting.size();
     const char* p = begin;
-    while (p != end && is_space(*p)) ++p;
+    // Every white space byte is at or below a blank, and no digit is: one comparison passes a digit.
+    while (p != end && static_cast<unsigned char>(*p) <= ' ' && is_space(*p)) ++p;
     if (p != end) {
         const char* const digits = p + (*p == '+' || *p == '-');
         const char* const last = end - digits > 9 ? digits + 9 : end;

@@ -26,7 +26,8 @@ ConsoleOutput::ConsoleOutput(int fd, bool terminal, SystemCalls& calls) : fd_(fd
     converter_ = std::make_unique<Cp949ToUtf8>();
     held_.reset(new char[held_capacity]);
 #else
-    setp(buffer_.data(), buffer_.data() + buffer_.size());
+    buffer_.reset(new char[held_most]);
+    setp(buffer_.get(), buffer_.get() + held_most);
 #endif
 }
 
@@ -46,7 +47,7 @@ void ConsoleOutput::write_out(const char* data, std::size_t size, bool held) {
         widened_ = true;
         wide_pipe_ = calls_.widen_pipe(fd_);
     }
-    const std::size_t most_per_write = held && wide_pipe_ ? std::size_t{1} << 18 : 8192;
+    const std::size_t most_per_write = held && wide_pipe_ ? held_most : 8192;
     while (size > 0) {
         const long written = calls_.write(fd_, data, std::min(size, most_per_write));
         if (written > 0) {
@@ -179,9 +180,9 @@ void ConsoleOutput::write_repeated(std::string_view text, std::uint64_t times) {
 
 void ConsoleOutput::write_held() {
     const auto size = static_cast<std::size_t>(pptr() - pbase());
-    setp(buffer_.data(), buffer_.data() + buffer_.size());
+    setp(buffer_.get(), buffer_.get() + held_most);
     if (failed_ || size == 0) return;
-    write_out(buffer_.data(), size, true);
+    write_out(buffer_.get(), size, true);
 }
 
 void ConsoleOutput::write_repeated(std::string_view text, std::uint64_t times) {

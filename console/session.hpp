@@ -61,7 +61,13 @@ public:
         output_->sputn(text.data(), static_cast<std::streamsize>(text.size()));
     }
     // Ends lines written so, as std::endl's flush does: on a terminal they are written now.
-    void end_lines() { output_->pubsync(); }
+    void end_lines() {
+        if (console_output_) {
+            console_output_->end_lines();
+        } else {
+            output_->pubsync();
+        }
+    }
     // Writes what the output holds, now: someone may be waiting for it.
     void flush();
     // Writes `text` `times` times over (see ConsoleOutput::write_repeated).
