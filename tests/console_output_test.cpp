@@ -217,6 +217,25 @@ TEST(Session, WritesIntegersAsTheStandardStreamDoes) {
         lines.write();
     }
     EXPECT_EQ(captured.str(), "a 0 -2147483648 2147483647\n");
+
+    // Every length of number, on both sides of each edge where the digits are made differently,
+    // and the values whose last digits rounding would get wrong.
+    std::string expected;
+    captured.str("");
+    {
+        const console::Session session(no_input.in, captured);
+        console::Lines lines;
+        for (const std::int64_t edge : {1LL, 10LL, 100LL, 1000LL, 10000LL, 100000LL, 1000000LL, 10000000LL, 100000000LL,
+                                         1000000000LL, 1160872981LL, 2147483648LL}) {
+            for (const std::int64_t value : {edge - 1, edge, edge + 1, -edge}) {
+                if (value > std::numeric_limits<std::int32_t>::max()) continue;
+                lines << static_cast<std::int32_t>(value) << ' ';
+                expected += std::to_string(value) + ' ';
+            }
+            lines.write();
+        }
+    }
+    EXPECT_EQ(captured.str(), expected);
 }
 
 // A block written many times over keeps its place behind what was written before it.
