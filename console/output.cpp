@@ -202,17 +202,7 @@ ConsoleOutput::int_type ConsoleOutput::overflow(int_type ch) {
 
 std::streamsize ConsoleOutput::xsputn(const char* data, std::streamsize size) {
     // Most writes are a few bytes that fit: one copy, none of the general loop's bookkeeping.
-    if (size <= epptr() - pptr()) {
-        char* const put = pptr();
-        if (size >= 8 && size <= 16) {  // two overlapping words, copied inline
-            std::memcpy(put, data, 8);
-            std::memcpy(put + size - 8, data + size - 8, 8);
-        } else {
-            std::memcpy(put, data, static_cast<std::size_t>(size));
-        }
-        pbump(static_cast<int>(size));
-        return size;
-    }
+    if (held_if_room(data, static_cast<std::size_t>(size))) return size;
     return std::streambuf::xsputn(data, size);
 }
 

@@ -88,11 +88,7 @@ public:
             return;
         }
 #else
-        if (text.size() <= static_cast<std::size_t>(epptr() - pptr())) {
-            copy_bytes(pptr(), text.data(), text.size());
-            pbump(static_cast<int>(text.size()));
-            return;
-        }
+        if (held_if_room(text.data(), text.size())) return;
 #endif
         xsputn(text.data(), static_cast<std::streamsize>(text.size()));
     }
@@ -146,6 +142,14 @@ private:
     std::string scratch_;       // a piece converted once only
     std::string repeated_;
 #else
+    // Copies `size` bytes into the put area when they fit; false, copying nothing, otherwise.
+    bool held_if_room(const char* data, std::size_t size) {
+        if (size > static_cast<std::size_t>(epptr() - pptr())) return false;
+        copy_bytes(pptr(), data, size);
+        pbump(static_cast<int>(size));
+        return true;
+    }
+
     std::unique_ptr<char[]> buffer_;  // the put area
 #endif
     bool failed_ = false;

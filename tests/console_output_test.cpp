@@ -59,25 +59,40 @@ void* count_slowly(void* fd) {
     return count;
 }
 
+// A pipe whose reader counts what comes, slowly at first, on a thread of its own.
+class SlowlyReadPipe {
+public:
+    SlowlyReadPipe() {
+        EXPECT_EQ(pipe(fds_), 0);
+        EXPECT_EQ(pthread_create(&reader_, nullptr, count_slowly, &fds_[0]), 0);
+    }
+    int write_end() const { return fds_[1]; }
+    // Closes the writing end and returns how many bytes the reader counted.
+    std::size_t count() {
+        close(fds_[1]);
+        void* counted = nullptr;
+        pthread_join(reader_, &counted);
+        std::unique_ptr<std::size_t> count(static_cast<std::size_t*>(counted));
+        close(fds_[0]);
+        return *count;
+    }
+
+private:
+    int fds_[2] = {-1, -1};
+    pthread_t reader_{};
+};
+
 TEST(ConsoleOutput, NonBlockingOutputWaitsForRoomInsteadOfFailing) {
-    int fds[2];
-    ASSERT_EQ(pipe(fds), 0);
-    ASSERT_EQ(fcntl(fds[1], F_SETFL, O_NONBLOCK), 0);
-    pthread_t reader;
-    ASSERT_EQ(pthread_create(&reader, nullptr, count_slowly, &fds[0]), 0);
+    SlowlyReadPipe pipe;
+    ASSERT_EQ(fcntl(pipe.write_end(), F_SETFL, O_NONBLOCK), 0);
     const std::string text(1 << 20, 'x');  // far more than a pipe holds
     {
-        console::ConsoleOutput output(fds[1], true);
+        console::ConsoleOutput output(pipe.write_end(), true);
         std::ostream out(&output);
         out.exceptions(std::ios::badbit);
         EXPECT_NO_THROW(out << text << std::flush);
     }
-    close(fds[1]);
-    void* counted = nullptr;
-    pthread_join(reader, &counted);
-    std::unique_ptr<std::size_t> count(static_cast<std::size_t*>(counted));
-    close(fds[0]);
-    EXPECT_EQ(*count, text.size());
+    EXPECT_EQ(pipe.count(), text.size());
 }
 
 TEST(ConsoleOutput, FailedWriteThrowsOnceThenDrops) {
@@ -166,24 +181,16 @@ TEST(ConsoleOutput, LineEndsWriteOnATerminalOnly) {
 // The system's own request: a pipe that bulk output goes into ends up holding 256 KiB or more,
 // unless the system allows no pipe that large.
 TEST(ConsoleOutput, BulkOutputGetsALargerPipe) {
-    int fds[2];
-    ASSERT_EQ(pipe(fds), 0);
-    pthread_t reader;
-    ASSERT_EQ(pthread_create(&reader, nullptr, count_slowly, &fds[0]), 0);
+    SlowlyReadPipe pipe;
     const std::string text(1 << 20, 'x');
     {
-        console::ConsoleOutput output(fds[1], false);
+        console::ConsoleOutput output(pipe.write_end(), false);
         std::ostream out(&output);
         out << text;
         output.write_held();
     }
-    const int size = fcntl(fds[1], F_GETPIPE_SZ);
-    close(fds[1]);
-    void* counted = nullptr;
-    pthread_join(reader, &counted);
-    std::unique_ptr<std::size_t> count(static_cast<std::size_t*>(counted));
-    close(fds[0]);
-    EXPECT_EQ(*count, text.size());
+    const int size = fcntl(pipe.write_end(), F_GETPIPE_SZ);
+    EXPECT_EQ(pipe.count(), text.size());
     long most = 0;
     if (FILE* limit = std::fopen("/proc/sys/fs/pipe-max-size", "r")) {
         if (std::fscanf(limit, "%ld", &most) != 1) most = 0;
