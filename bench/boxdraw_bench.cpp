@@ -34,7 +34,7 @@ BENCHMARK(draw_box_discarded)->Args({80, 25})->Args({1000, 1000})->Args({10000, 
 void draw_box_to_dev_null(benchmark::State& state) {
     const boxdraw::BoxSize box = box_of(state);
     const bench::DiscardingFd null;
-    console::ConsoleOutput output(null.get(), false);
+    console::ConsoleOutput output(null.get(), false, console::Encoding::utf8);
     {
         const bench::Console to(output);
         for (auto _ : state) box.draw_box();

@@ -1,5 +1,5 @@
-// Standard output's own cost: the CP949 to UTF-8 conversion alone, and the whole stream
-// (buffer, conversion, one write a line) into a descriptor that discards.
+// Standard output's own cost: the whole stream (buffer, encoding, one write a line) into a
+// descriptor that discards.
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
@@ -9,9 +9,6 @@
 
 #include "console/output.hpp"
 #include "sink.hpp"
-#if CONSOLE_UTF8
-#include "console/cp949.hpp"
-#endif
 
 namespace {
 
@@ -88,29 +85,12 @@ void set_bytes(benchmark::State& state, std::size_t bytes) {
     state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(bytes));
 }
 
-#if CONSOLE_UTF8
-void convert_only(benchmark::State& state, const Text& (*text_of)()) {
-    const Text& text = text_of();
-    console::Cp949ToUtf8 converter;
-    std::string out;
-    for (auto _ : state) {
-        out.clear();
-        converter.convert(text.whole, out);
-        benchmark::DoNotOptimize(out.data());
-    }
-    set_bytes(state, text.whole.size());
-    state.counters["non_ascii"] = non_ascii_share(text.whole);
-}
-BENCHMARK_CAPTURE(convert_only, mostly_ascii, mostly_ascii);
-BENCHMARK_CAPTURE(convert_only, mostly_korean, mostly_korean);
-BENCHMARK_CAPTURE(convert_only, box_rows, box_rows);
-#endif
-
-// As the programs write: each line through the stream, ended with std::endl (one write each).
-void console_output(benchmark::State& state, const Text& (*text_of)()) {
+// As the programs write: each line through the stream, ended with std::endl, into a console of
+// each encoding.
+void console_output(benchmark::State& state, const Text& (*text_of)(), console::Encoding encoding) {
     const Text& text = text_of();
     const bench::DiscardingFd null;
-    console::ConsoleOutput output(null.get(), false);
+    console::ConsoleOutput output(null.get(), false, encoding);
     std::ostream out(&output);
     for (auto _ : state) {
         for (const std::string& line : text.lines) out << line << std::endl;
@@ -118,8 +98,11 @@ void console_output(benchmark::State& state, const Text& (*text_of)()) {
     set_bytes(state, text.whole.size());
     state.counters["non_ascii"] = non_ascii_share(text.whole);
 }
-BENCHMARK_CAPTURE(console_output, mostly_ascii, mostly_ascii);
-BENCHMARK_CAPTURE(console_output, mostly_korean, mostly_korean);
-BENCHMARK_CAPTURE(console_output, box_rows, box_rows);
+BENCHMARK_CAPTURE(console_output, mostly_ascii_utf8, mostly_ascii, console::Encoding::utf8);
+BENCHMARK_CAPTURE(console_output, mostly_korean_utf8, mostly_korean, console::Encoding::utf8);
+BENCHMARK_CAPTURE(console_output, box_rows_utf8, box_rows, console::Encoding::utf8);
+BENCHMARK_CAPTURE(console_output, mostly_ascii_cp949, mostly_ascii, console::Encoding::cp949);
+BENCHMARK_CAPTURE(console_output, mostly_korean_cp949, mostly_korean, console::Encoding::cp949);
+BENCHMARK_CAPTURE(console_output, box_rows_cp949, box_rows, console::Encoding::cp949);
 
 }  // namespace

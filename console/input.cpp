@@ -2,19 +2,17 @@
 
 #include <cerrno>
 #include <cstring>
+#include <iostream>
 #include <limits>
 
 #include "output.hpp"
 #include "session.hpp"
-#if CONSOLE_UTF8
-#include "cp949.hpp"
-#endif
 
 namespace console {
 namespace {
 
-constexpr Text not_an_integer = "정수(-2147483648 ~ 2147483647)를 입력하세요.";
-constexpr Text unusable_character = "사용할 수 없는 문자가 있습니다. 다시 입력하세요.";
+constexpr std::string_view not_an_integer = "정수(-2147483648 ~ 2147483647)를 입력하세요.";
+constexpr std::string_view unusable_character = "사용할 수 없는 문자가 있습니다. 다시 입력하세요.";
 
 // White space as formatted extraction knows it in the "C" locale: blank, \t \n \v \f \r.
 bool is_space(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
@@ -110,29 +108,19 @@ private:
     std::int64_t magnitude_ = 0;  // at most limit while the token can still be accepted
 };
 
-void write_prompt(Session& session, Text prompt) {
+void write_prompt(Session& session, std::string_view prompt) {
     session.write(prompt);
     // On a terminal the prompt shows at once; into a pipe the read that waits for the answer
-    // writes it, so a flush there would only cost time.
-    if (session.output_is_terminal()) session.end_lines();
+    // writes it.
+    if (session.output_is_terminal()) session.flush();
 }
 
 // Out of line: the prompts' common path then needs none of the registers this one saves.
-[[gnu::noinline]] void refuse(Session& session, Text message) {
+void refuse(Session& session, std::string_view message) {
     session.write(message);
-    session.write("\n");
-    session.end_lines();
+    std::cout << std::endl;
     discard_line(session.input());
 }
-
-bool is_control(unsigned char c) { return c < 0x20 || c == 0x7F; }
-
-#if !CONSOLE_UTF8
-bool is_cp949_lead(unsigned char b) { return b >= 0x81 && b <= 0xFE; }
-bool is_cp949_trail(unsigned char b) {
-    return (b >= 0x41 && b <= 0x5A) || (b >= 0x61 && b <= 0x7A) || (b >= 0x81 && b <= 0xFE);
-}
-#endif
 
 }  // namespace
 
@@ -156,9 +144,8 @@ ConsoleInput::int_type ConsoleInput::underflow() {
 
 namespace {
 
-// Any token, read piece by piece as far as it goes. Out of line, so that the common case below
-// needs none of the registers this one saves.
-[[gnu::noinline]] IntToken judged_in_pieces(ConsoleInput& in) {
+// Any token, read piece by piece as far as it goes.
+IntToken judged_in_pieces(ConsoleInput& in) {
     if (!skip_space(in)) return {Token::end, 0};
     IntJudge judge;
     take_token(in, [&](std::string_view piece) { judge.feed(piece); });
@@ -217,74 +204,29 @@ void discard_line(ConsoleInput& in) {
     }
 }
 
-std::optional<std::string> stored_word(std::string_view typed) {
-#if CONSOLE_UTF8
-    for (std::size_t i = 0; i < typed.size(); ++i) {
-        const auto b = static_cast<unsigned char>(typed[i]);
-        if (is_control(b)) return std::nullopt;
-        // U+0080..U+009F are C2 80..C2 9F; C2 only ever starts a character, so this finds them
-        // wherever they are, and anything else malformed is refused by the conversion.
-        if (b == 0xC2 && i + 1 < typed.size() && static_cast<unsigned char>(typed[i + 1]) >= 0x80 &&
-            static_cast<unsigned char>(typed[i + 1]) <= 0x9F) {
-            return std::nullopt;
-        }
-    }
-    return utf8_to_cp949(typed);
-#else
-    for (std::size_t i = 0; i < typed.size(); ++i) {
-        const auto b = static_cast<unsigned char>(typed[i]);
-        if (b < 0x80) {
-            if (is_control(b)) return std::nullopt;
-            continue;
-        }
-        // A lead byte and its trail byte, or the word is cut or broken: on a code-page-949
-        // console a lone lead byte would pair with whatever the program writes next.
-        if (!is_cp949_lead(b) || i + 1 == typed.size() || !is_cp949_trail(static_cast<unsigned char>(typed[i + 1]))) {
-            return std::nullopt;
-        }
-        ++i;
-    }
-    return std::string(typed);
-#endif
-}
-
-namespace {
-
-// After a first answer that was not taken: refusals until one is, or the end of input.
-[[gnu::noinline]] std::optional<std::int32_t> ask_choice_again(Session& session, Text prompt, IntToken token) {
+std::optional<std::int32_t> ask_choice(std::string_view prompt) {
+    Session& session = Session::current();
     for (;;) {
+        write_prompt(session, prompt);
+        const IntToken token = read_int_token(session.input());
         if (token.status == Token::accepted) return token.value;
         if (token.status == Token::end) return std::nullopt;
         refuse(session, not_an_integer);
-        write_prompt(session, prompt);
-        token = read_int_token(session.input());
     }
 }
 
-}  // namespace
-
-std::optional<std::int32_t> ask_choice(Text prompt) {
-    // The common case, an answer taken at once, kept apart from the loop of refusals, so that
-    // it is a handful of instructions around the prompt and the reading.
-    Session& session = Session::current();
-    write_prompt(session, prompt);
-    const IntToken token = read_int_token(session.input());
-    if (token.status == Token::accepted) [[likely]] return token.value;
-    return ask_choice_again(session, prompt, token);
-}
-
-std::int32_t ask_int(Text prompt) {
+std::int32_t ask_int(std::string_view prompt) {
     if (const auto value = ask_choice(prompt)) return *value;
     throw EndOfInput();
 }
 
-std::string ask_word(Text prompt) {
+std::string ask_word(std::string_view prompt) {
     Session& session = Session::current();
     std::string word;
     for (;;) {
         write_prompt(session, prompt);
         if (!read_word_token(session.input(), word)) throw EndOfInput();
-        if (auto stored = stored_word(word)) return std::move(*stored);
+        if (auto stored = stored_word(word, session.encoding())) return std::move(*stored);
         refuse(session, unusable_character);
     }
 }

@@ -17,7 +17,6 @@
 #include <string_view>
 
 #include "system_calls.hpp"
-#include "text.hpp"
 
 namespace console {
 
@@ -65,12 +64,13 @@ private:
 };
 
 // Writes `prompt` (no line end) and reads an integer; throws EndOfInput at the end of input.
-std::int32_t ask_int(Text prompt);
+std::int32_t ask_int(std::string_view prompt);
 // The same at a menu, where the end of input means "quit": nothing is returned then.
-std::optional<std::int32_t> ask_choice(Text prompt);
-// Writes `prompt` and reads one word, stored in CP949; throws EndOfInput at the end of input.
-// A word that could not be written back to the console as plain text is refused (see stored_word).
-std::string ask_word(Text prompt);
+std::optional<std::int32_t> ask_choice(std::string_view prompt);
+// Writes `prompt` and reads one word, kept as UTF-8; throws EndOfInput at the end of input.
+// A word that could not be written back to the console as plain text is refused (see
+// stored_word in encoding.hpp).
+std::string ask_word(std::string_view prompt);
 
 // The token rules themselves, on any console input; the functions above apply them to the
 // program's standard input.
@@ -87,13 +87,5 @@ IntToken read_int_token(ConsoleInput& in);
 bool read_word_token(ConsoleInput& in, std::string& word);
 // Drops what is left of the current input line, its line end included.
 void discard_line(ConsoleInput& in);
-
-// The CP949 form in which a typed word is kept, or nothing when the word must be refused: it is
-// not valid text in the console's input encoding (UTF-8, or CP949 in the CP949 build), holds a
-// character CP949 lacks, or holds a control character (bytes 0x00 to 0x1F and 0x7F, and in
-// UTF-8 also U+0080 to U+009F). Names are written back on the roster's cards, and a control
-// character there would reach the terminal as a command, a broken CP949 character would pair
-// with the byte after it.
-std::optional<std::string> stored_word(std::string_view typed);
 
 }  // namespace console

@@ -6,7 +6,7 @@
 // The escape sequences go into the output like any text, behind what was written before them,
 // so a clock frame (the cursor move and its text) leaves in one write.
 #include <iostream>
-#include <string>
+#include <string_view>
 
 #include "services.hpp"
 #include "session.hpp"
@@ -15,7 +15,7 @@
 namespace console {
 namespace {
 
-constexpr Text pause_prompt = "계속하려면 아무 키나 누르십시오 . . . ";
+constexpr std::string_view pause_prompt = "계속하려면 아무 키나 누르십시오 . . . ";
 
 // Waits for one key on the terminal that standard input is, once everything written so far
 // is on the screen. The key never reaches the input buffer; what that buffer already holds
@@ -24,7 +24,7 @@ void key_from_terminal() {
     Session& session = Session::current();
     if (!session.input_is_terminal()) return;
     session.flush();
-    read_key(0);
+    read_key(0, session.encoding());
 }
 
 }  // namespace
@@ -35,11 +35,9 @@ void clear_screen() {
 }
 
 void pause_screen() {
-    Session& session = Session::current();
-    session.write(pause_prompt);
+    std::cout << pause_prompt;
     key_from_terminal();
-    session.write("\n");
-    session.end_lines();
+    std::cout << std::endl;
 }
 
 void wait_key() { key_from_terminal(); }

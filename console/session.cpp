@@ -1,6 +1,7 @@
 #include "session.hpp"
 
 #include <algorithm>
+#include <cerrno>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
@@ -45,9 +46,8 @@ SystemCalls& output_calls(bool terminal) {
 Session* Session::active_ = nullptr;
 
 Session::Session(std::string_view program)
-    : program_(program), input_terminal_(is_terminal(0)), output_terminal_(is_terminal(1)) {
-    output_escapes_ = output_terminal_ && terminal_takes_escapes();
-    own_output_.emplace(1, output_terminal_, output_calls(output_terminal_));
+    : program_(program), terminals_{is_terminal(0), is_terminal(1), terminal_takes_escapes(), encoding_from_locale()} {
+    own_output_.emplace(1, terminals_.output, terminals_.encoding, output_calls(terminals_.output));
     own_input_.emplace(0);
     own_input_->tie(&*own_output_);
     input_ = &*own_input_;
@@ -60,11 +60,7 @@ Session::Session(std::string_view program)
 }
 
 Session::Session(ConsoleInput& input, std::streambuf& output, Terminals terminals, std::string_view program)
-    : program_(program),
-      input_(&input),
-      input_terminal_(terminals.input),
-      output_terminal_(terminals.output),
-      output_escapes_(terminals.output && terminals.escapes) {
+    : program_(program), terminals_(terminals), input_(&input) {
     install(output);
 }
 
@@ -108,7 +104,7 @@ void Session::flush() {
 }
 
 void Session::write_repeated(std::string_view text, std::uint64_t times) {
-    if (console_output_) {
+    if (console_output_ != nullptr) {
         console_output_->write_repeated(text, times);
         return;
     }
@@ -130,7 +126,9 @@ int Session::run(void (*body)()) {
         }
         flush();
         return status;
-    } catch (const OutputFailed&) {
+    } catch (const OutputFailed& failure) {
+        // A reader that has gone wants no more, as with every other tool in a pipeline.
+        if (failure.error != EPIPE) std::cerr << program_ << ": standard output: " << std::strerror(failure.error) << std::endl;
         return 1;
     } catch (const std::ios_base::failure&) {
         return 1;
@@ -153,7 +151,7 @@ void write_lines(std::string_view line, std::uint64_t count) {
         }
         return;
     }
-    // About 64 KiB of whole lines, written as often as they fit in the count (converted once),
+    // About 64 KiB of whole lines, written as often as they fit in the count (encoded once),
     // then the rest.
     const std::size_t with_end = line.size() + 1;
     const std::uint64_t per_block = std::max<std::uint64_t>(1, std::min<std::uint64_t>(count, (1u << 16) / with_end));

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "encoding.hpp"
 #include "input.hpp"
 #include "output.hpp"
 
@@ -17,17 +18,19 @@ struct Terminals {
     bool input = false;
     bool output = false;
     bool escapes = false;  // the output terminal takes escape sequences
+    Encoding encoding = Encoding::utf8;
 };
 
 // Made where every program starts (console::run), a session puts the console layer's own
 // stream buffers under std::cin and std::cout, has a failed write throw and a closed pipe
 // report a failed write instead of killing the program, and gives all of that back when it
-// ends. Whether standard input and output are terminals, and whether the terminal takes
-// escape sequences, is found out here, once; everything else asks the session.
+// ends. Whether standard input and output are terminals, whether the terminal takes escape
+// sequences, and the console's encoding are found out here, once; everything else asks the
+// session.
 class Session {
 public:
     // The process's standard input and output (descriptors 0 and 1). `program` names the
-    // program in the message about unreadable input.
+    // program in the messages on standard error.
     explicit Session(std::string_view program);
     // Streams handed in by a caller (tests, fuzz targets), by default no terminal.
     Session(ConsoleInput& input, std::streambuf& output, Terminals terminals = {}, std::string_view program = "test");
@@ -44,53 +47,36 @@ public:
 
     // Runs a program's dialogue and returns its exit status: 0 when it ends as the program
     // means to; 1 when the input ends before its task is done (a line end is written first, so
-    // the shell's prompt starts on a line of its own), when standard input cannot be read (also
-    // said on standard error) or when standard output cannot be written.
+    // the shell's prompt starts on a line of its own), when standard input cannot be read or
+    // standard output cannot be written (both said on standard error, but for a pipe whose
+    // reader has gone).
     int run(void (*body)());
 
     ConsoleInput& input() { return *input_; }
-    // The layer's own output buffer, when standard output is one (made here or handed in).
-    ConsoleOutput* console_output() { return console_output_; }
-    // Writes `text` to standard output straight into its stream buffer, past the standard
-    // stream's machinery, which the menus and prompts cost more than their text did.
-    void write(Text text) {
-        if (console_output_) {
-            console_output_->put(text);
-            return;
-        }
-        output_->sputn(text.data(), static_cast<std::streamsize>(text.size()));
-    }
-    // Ends lines written so, as std::endl's flush does: on a terminal they are written now.
-    void end_lines() {
-        if (console_output_) {
-            console_output_->end_lines();
-        } else {
-            output_->pubsync();
-        }
-    }
+    // Writes `text` to standard output, as std::cout would.
+    void write(std::string_view text) { output_->sputn(text.data(), static_cast<std::streamsize>(text.size())); }
     // Writes what the output holds, now: someone may be waiting for it.
     void flush();
-    // Writes `text` `times` times over (see ConsoleOutput::write_repeated).
+    // Writes `text` `times` times over, encoded once (see ConsoleOutput::write_repeated).
     void write_repeated(std::string_view text, std::uint64_t times);
 
-    bool input_is_terminal() const { return input_terminal_; }
-    bool output_is_terminal() const { return output_terminal_; }
+    bool input_is_terminal() const { return terminals_.input; }
+    bool output_is_terminal() const { return terminals_.output; }
     // A terminal whose TERM is unset, empty or "dumb" takes no escape sequences.
-    bool output_takes_escapes() const { return output_escapes_; }
+    bool output_takes_escapes() const { return terminals_.output && terminals_.escapes; }
+    Encoding encoding() const { return terminals_.encoding; }
 
 private:
     void install(std::streambuf& output);
     [[noreturn]] static void no_session();
 
     std::string program_;
+    Terminals terminals_;
     std::optional<ConsoleOutput> own_output_;
     std::optional<ConsoleInput> own_input_;
     ConsoleInput* input_;
     std::streambuf* output_;
     ConsoleOutput* console_output_ = nullptr;
-    bool input_terminal_ = false;
-    bool output_terminal_ = false;
-    bool output_escapes_ = false;
 
     // What the session replaced, given back at its end.
     Session* outer_;
@@ -109,8 +95,7 @@ private:
 void flush_output();
 
 // Writes `line` and a line end, `count` times over: on a terminal a line at a time, each
-// written at its end like any other; into a pipe or a file in blocks of many lines, which saves
-// a stream operation a line where a program writes the same line again and again.
+// written at its end like any other; into a pipe or a file in blocks of many lines.
 void write_lines(std::string_view line, std::uint64_t count);
 
 }  // namespace console

@@ -119,7 +119,7 @@ bool more_bytes_within(int fd, int milliseconds) {
 
 }  // namespace
 
-std::size_t key_bytes_missing(std::string_view bytes) {
+std::size_t key_bytes_missing(std::string_view bytes, Encoding encoding) {
     if (bytes.empty()) return 1;
     const auto first = static_cast<unsigned char>(bytes[0]);
     if (first == 0x1B) {  // Escape alone, or the start of a key's escape sequence
@@ -134,8 +134,10 @@ std::size_t key_bytes_missing(std::string_view bytes) {
         if (bytes[1] == 'O') return bytes.size() >= 3 ? 0 : 3 - bytes.size();  // SS3: F1 to F4
         return 0;  // Alt with a key
     }
-    std::size_t length = 1;  // a UTF-8 character's length from its first byte
-    if (first >= 0xF0 && first < 0xF8) {
+    std::size_t length = 1;  // a character's length from its first byte
+    if (encoding == Encoding::cp949) {
+        length = first >= 0x81 && first <= 0xFE ? 2 : 1;  // a lead byte and its trail byte
+    } else if (first >= 0xF0 && first < 0xF8) {
         length = 4;
     } else if (first >= 0xE0) {
         length = first < 0xF0 ? 3 : 1;
@@ -145,7 +147,7 @@ std::size_t key_bytes_missing(std::string_view bytes) {
     return length > bytes.size() ? length - bytes.size() : 0;
 }
 
-void read_key(int fd) {
+void read_key(int fd, Encoding encoding) {
     // The bytes of one key come together; 50 ms is ample for the rest of a sequence to arrive,
     // and short enough that a lone Escape still feels immediate.
     constexpr int rest_of_key_ms = 50;
@@ -164,7 +166,7 @@ void read_key(int fd) {
         return;  // end of the terminal (hang-up) or an error: there is no key to wait for
     }
     while (key.size() < longest_key) {
-        const std::size_t missing = key_bytes_missing(key);
+        const std::size_t missing = key_bytes_missing(key, encoding);
         if (missing == 0 || !more_bytes_within(fd, rest_of_key_ms)) break;
         const ssize_t got = ::read(fd, buffer, std::min(missing, sizeof buffer));
         if (got <= 0) break;

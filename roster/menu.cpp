@@ -4,7 +4,6 @@
 #include <string>
 
 #include "console/input.hpp"
-#include "console/lines.hpp"
 #include "console/services.hpp"
 #include "roster.hpp"
 
@@ -14,20 +13,16 @@ namespace {
 constexpr std::int32_t quit_choice = 8;
 
 void draw_menu(const Roster& roster) {
-    console::Lines screen;
-    // The constant lines as one text: converted once, copied whole.
-    screen << "======학생관리 프로그램======\n"
-              "      1.학생 등록\n"
-              "      2.학생 목록<번호순>\n"
-              "      3.학생 목록<학년순>\n"
-              "      4.학생 검색\n"
-              "      5.학년 검색\n"
-              "      6.마지막 학생 삭제\n"
-              "      7.학생 전체 삭제\n"
-              "      8.종료\n"
-              "   (학생 수 : "
-           << roster.count << ")" << '\n';
-    screen.write();
+    std::cout << "======학생관리 프로그램======" << std::endl
+              << "      1.학생 등록" << std::endl
+              << "      2.학생 목록<번호순>" << std::endl
+              << "      3.학생 목록<학년순>" << std::endl
+              << "      4.학생 검색" << std::endl
+              << "      5.학년 검색" << std::endl
+              << "      6.마지막 학생 삭제" << std::endl
+              << "      7.학생 전체 삭제" << std::endl
+              << "      8.종료" << std::endl
+              << "   (학생 수 : " << roster.count << ")" << std::endl;
 }
 
 void list_grade_or_say_none(const Roster& roster, std::int32_t grade) {

@@ -3,7 +3,6 @@
 #include <iostream>
 
 #include "console/input.hpp"
-#include "console/lines.hpp"
 
 namespace roster {
 
@@ -25,14 +24,12 @@ void Student::enter_details(std::int32_t slot_number) {
 }
 
 void Student::show_card() const {
-    console::Lines card;
-    card << "    ====" << number << "번 학생====" << '\n'
-         << "    이름 : " << name << '\n'
-         << "    나이 : " << age << '\n'
-         << "    성별 : " << (gender == 0 ? console::Text("남자") : console::Text("여자")) << '\n'
-         << "    학년 : " << grade << '\n'
-         << '\n';
-    card.write();
+    std::cout << "    ====" << number << "번 학생====" << std::endl
+              << "    이름 : " << name << std::endl
+              << "    나이 : " << age << std::endl
+              << "    성별 : " << (gender == 0 ? "남자" : "여자") << std::endl
+              << "    학년 : " << grade << std::endl
+              << std::endl;
 }
 
 }  // namespace roster

@@ -7,7 +7,7 @@
 namespace roster {
 
 struct Student {
-    std::string name;         // one word, CP949
+    std::string name;         // one word, as typed (UTF-8)
     std::int32_t age = 0;     // as typed, never checked
     std::int32_t gender = 0;  // 0 male, 1 female
     std::int32_t grade = 0;   // school year 1 to 3

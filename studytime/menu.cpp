@@ -4,7 +4,6 @@
 #include <limits>
 
 #include "console/input.hpp"
-#include "console/lines.hpp"
 #include "console/services.hpp"
 
 namespace studytime {
@@ -15,12 +14,10 @@ constexpr std::int32_t exit_choice = 2;
 
 void draw_menu(const StudyTime& total, std::int32_t day) {
     console::clear_screen();
-    console::Lines screen;
-    screen << " 총 공부 시간 : " << total.hours << " : " << total.minutes << '\n'
-           << "=====공부 시간 관리 프로그램(" << day << "Day)=====\n"
-           << "              1.시간 등록\n"
-              "              2.종료\n";
-    screen.write();
+    std::cout << " 총 공부 시간 : " << total.hours << " : " << total.minutes << std::endl
+              << "=====공부 시간 관리 프로그램(" << day << "Day)=====" << std::endl
+              << "              1.시간 등록" << std::endl
+              << "              2.종료" << std::endl;
 }
 
 void show_exit_screen(const StudyTime& total) {

@@ -62,9 +62,11 @@ struct Prompt {
 
 void PrintTo(const Prompt& p, std::ostream* os) { *os << p.name; }
 
-std::string with_word(std::string text, const std::string& word) {
-    if (const auto at = text.find("{}"); at != std::string::npos) text.replace(at, 2, word);
-    return text;
+// What the console shows of `text` with "{}" standing for `word`, which is shown as it was typed.
+std::string shown_with_word(std::string_view text, const std::string& word) {
+    const auto at = text.find("{}");
+    if (at == std::string_view::npos) return on_console(text);
+    return on_console(text.substr(0, at)) + word + on_console(text.substr(at + 2));
 }
 
 // --- The prompts -----------------------------------------------------------------------------
@@ -250,7 +252,7 @@ bool refused_as_word(Bad kind) {
     case Bad::cut_character:
         return true;
     case Bad::c1_control:
-        return CONSOLE_UTF8 != 0;
+        return testing_support::console_encoding() == console::Encoding::utf8;
     default:
         return false;
     }
@@ -339,9 +341,9 @@ TEST_P(BadInputMatrix, RefusedTakenOrEndedAsTheRulesSay) {
         // Any other run of non-blank bytes is a word, taken as typed.
         const ProcessResult r = run(p.reach + bad.token + "\n" + p.finish);
         EXPECT_EQ(r.exit_status, 0);
-        ASSERT_TRUE(r.out.starts_with(before + on_console(with_word(p.word_next, bad.token))))
+        ASSERT_TRUE(r.out.starts_with(before + shown_with_word(p.word_next, bad.token)))
             << "the word was not taken";
-        EXPECT_NE(r.out.find(on_console(with_word(p.word_shown, bad.token)), before.size()), std::string::npos);
+        EXPECT_NE(r.out.find(shown_with_word(p.word_shown, bad.token), before.size()), std::string::npos);
         EXPECT_NE(r.out.find(on_console(p.kept), before.size()), std::string::npos) << "earlier input lost";
         return;
     }

@@ -25,7 +25,7 @@ TEST(BoxdrawTerminal, EndsOnlyAfterOneKey) {
     EXPECT_EQ(session.wait_exit(300), -1) << "the program ended before a key";
     EXPECT_FALSE(same_settings(before, session.settings())) << "no echo and no line editing while it waits";
 
-    session.type("\xEA\xB0\x80");  // one Korean syllable, three bytes, one key
+    session.type(testing_support::typed("가"));  // one Korean syllable, several bytes, one key
     const int status = session.wait_exit();
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 0);

@@ -102,21 +102,25 @@ TEST(Draw, RowsWiderThanOnePreparedLineMatchTheRules) {
         const BoxSize box{width, 4};
         box.draw_box();
         EXPECT_TRUE(console.output() == by_the_rules(box)) << "width " << width;
-        EXPECT_EQ(console.output().size(), 4 * (2 * static_cast<std::size_t>(width) + 1)) << "width " << width;
+        // Edges of three-byte characters, the inner rows blank between two of them.
+        const auto w = static_cast<std::size_t>(width);
+        EXPECT_EQ(console.output().size(), 2 * (3 * w + 1) + 2 * (2 * w + 3)) << "width " << width;
     }
 }
 
 // Counts what is written and keeps only the start and the end of lines, so that a box of
-// many gigabytes can be checked.
+// many gigabytes can be checked. The first and the last line of a box have one length, the
+// lines between another.
 class LineCounter : public std::streambuf {
 public:
-    explicit LineCounter(std::uint64_t line_length) : expected_length_(line_length) {}
+    LineCounter(std::uint64_t edge_length, std::uint64_t inner_length) : edge_(edge_length), inner_(inner_length) {}
 
     std::uint64_t bytes = 0;
     std::uint64_t lines = 0;
-    std::uint64_t wrong_lengths = 0;  // lines that were not as long as expected
-    std::string first_starts;         // the first four bytes of each of the first three lines
-    std::string last_end;             // the last four bytes of the most recent line
+    std::uint64_t edge_lines = 0;     // lines as long as the first and the last
+    std::uint64_t wrong_lengths = 0;  // lines of neither length
+    std::string first_starts;         // the first two characters of each of the first three lines
+    std::string last_end;             // the last six bytes (two characters) of the most recent line
 
 protected:
     std::streamsize xsputn(const char* data, std::streamsize count) override {
@@ -140,22 +144,33 @@ protected:
 private:
     void take_text(std::string_view text) {
         bytes += text.size();
-        if (lines < 3 && in_line_ < 4) first_starts += text.substr(0, static_cast<std::size_t>(4 - in_line_));
-        tail_ += text.substr(text.size() > 4 ? text.size() - 4 : 0);
-        if (tail_.size() > 4) tail_.erase(0, tail_.size() - 4);
+        for (std::size_t i = 0; lines < 3 && characters_ < 2 && i < text.size(); ++characters_) {
+            const std::size_t length = static_cast<unsigned char>(text[i]) < 0x80 ? 1 : 3;
+            first_starts += text.substr(i, length);
+            i += length;
+        }
+        tail_ += text.substr(text.size() > 6 ? text.size() - 6 : 0);
+        if (tail_.size() > 6) tail_.erase(0, tail_.size() - 6);
         in_line_ += text.size();
     }
     void end_line() {
         ++bytes;
         ++lines;
-        if (in_line_ != expected_length_) ++wrong_lengths;
+        if (in_line_ == edge_) {
+            ++edge_lines;
+        } else if (in_line_ != inner_) {
+            ++wrong_lengths;
+        }
         last_end = tail_;
         tail_.clear();
         in_line_ = 0;
+        characters_ = 0;
     }
 
-    std::uint64_t expected_length_;
+    std::uint64_t edge_;
+    std::uint64_t inner_;
     std::uint64_t in_line_ = 0;
+    std::uint64_t characters_ = 0;
     std::string tail_;
 };
 
@@ -172,22 +187,24 @@ long peak_memory_kib() {
 }
 
 TEST(Draw, WidestBoxIsStreamedInSmallMemory) {
-    LineCounter counter(2 * std::uint64_t{max32});
+    const std::uint64_t w = max32;
+    LineCounter counter(3 * w, 2 * w + 2);
     std::streambuf* const saved = std::cout.rdbuf(&counter);
     const BoxSize box{max32, 3};
     box.draw_box();
     std::cout.rdbuf(saved);
 
     EXPECT_EQ(counter.lines, 3u);
+    EXPECT_EQ(counter.edge_lines, 2u);
     EXPECT_EQ(counter.wrong_lengths, 0u);
-    EXPECT_EQ(counter.bytes, 3 * (2 * std::uint64_t{max32} + 1));
-    EXPECT_EQ(counter.first_starts, "┌─│  └─");
+    EXPECT_EQ(counter.bytes, 2 * (3 * w + 1) + 2 * w + 3);
+    EXPECT_EQ(counter.first_starts, "┌─│ └─");
     EXPECT_EQ(counter.last_end, "─┘");
     EXPECT_LT(peak_memory_kib(), 64 * 1024) << "a row of 4 GiB must not be held in memory";
 }
 
 TEST(Draw, TallBoxKeepsMemoryFlat) {
-    LineCounter counter(6);
+    LineCounter counter(9, 8);
     {
         testing_support::TextInput no_input("");
         const console::Session session(no_input.in, counter);
@@ -195,8 +212,9 @@ TEST(Draw, TallBoxKeepsMemoryFlat) {
         box.draw_box();
     }
     EXPECT_EQ(counter.lines, 2'000'000u);
+    EXPECT_EQ(counter.edge_lines, 2u);
     EXPECT_EQ(counter.wrong_lengths, 0u);
-    EXPECT_EQ(counter.first_starts, "┌─│  │  ");
+    EXPECT_EQ(counter.first_starts, "┌─│ │ ");
     EXPECT_EQ(counter.last_end, "─┘");
     EXPECT_LT(peak_memory_kib(), 64 * 1024);
 }

@@ -8,6 +8,7 @@
 #include <vector>
 #include <string>
 
+#include "console/encoding.hpp"
 #include "console/input.hpp"
 #include "console/output.hpp"
 #include "support/capture.hpp"
@@ -118,53 +119,57 @@ TEST(AskWord, ReadsOneWordAndLeavesTheRest) {
     EXPECT_THROW(console::ask_word("이름 : "), console::EndOfInput);
 }
 
-#if CONSOLE_UTF8
-TEST(AskWord, Utf8WordIsStoredInCp949) {
-    ScopedConsole console("\xED\x99\x8D\xEA\xB8\xB8\xEB\x8F\x99\n");  // 홍길동 in UTF-8
-    EXPECT_EQ(console::ask_word("이름 : "), "홍길동");               // the literal is CP949
+TEST(AskWord, KoreanWordIsKeptAsUtf8) {
+    ScopedConsole console(testing_support::typed("홍길동\n"));
+    EXPECT_EQ(console::ask_word("이름 : "), "홍길동");
 }
 
 TEST(AskWord, WordCp949CannotHoldIsRefused) {
     const std::string message = "사용할 수 없는 문자가 있습니다. 다시 입력하세요.\n";
-    // Invalid UTF-8, then an emoji (not in CP949), then a good word.
+    // Invalid in either encoding, then an emoji (not in CP949), then a good word.
     ScopedConsole console("\xFF\xFE rest of line\n\xF0\x9F\x98\x80\nKim");
     EXPECT_EQ(console::ask_word("이름 : "), "Kim");
     EXPECT_EQ(console.output(), "이름 : " + message + "이름 : " + message + "이름 : ");
 }
-#endif
 
-// What a word typed at the name prompts becomes: kept (in CP949) or refused. A name is written
-// back on the cards, so nothing in it may act on the terminal or pair with the bytes after it.
+// What a word typed at the name prompts becomes: kept (as UTF-8) or refused. A name is written
+// back on the cards, so nothing in it may act on the terminal or pair with the bytes after it,
+// and a CP949 console must get back the very bytes that were typed.
 TEST(StoredWord, KeepsPlainTextAndRefusesWhatCouldActOnTheConsole) {
+    using console::Encoding;
     struct Case {
         const char* what;
+        Encoding console;
         std::string typed;
         std::optional<std::string> stored;
     };
     const std::vector<Case> cases = {
-        {"ascii", "Kim", "Kim"},
-        {"escape sequence", "K\x1b]0;pwned\x07im", std::nullopt},
-        {"escape alone", "\x1b", std::nullopt},
-        {"nul", std::string("a\0b", 3), std::nullopt},
-        {"bell", "a\x07", std::nullopt},
-        {"delete", "a\x7f", std::nullopt},
-        {"backspace", "\x08", std::nullopt},
-#if CONSOLE_UTF8
-        {"korean", "\xED\x99\x8D\xEA\xB8\xB8\xEB\x8F\x99", "홍길동"},
-        {"c1 control U+0085", "a\xC2\x85", std::nullopt},
-        {"c1 control U+009F", "\xC2\x9F", std::nullopt},
-        {"cut character", "\xED\x99", std::nullopt},
-#else
-        {"korean", "홍길동", "홍길동"},
-        {"trail byte in the ascii range", "\xB0\x41", "\xB0\x41"},
-        {"lead byte at the end", "Kim\xB0", std::nullopt},
-        {"trail byte out of range", "\xB0\x20x", std::nullopt},
-        {"lead byte before a control", "\xB0\x1b", std::nullopt},
-        {"0x80 alone", "\x80", std::nullopt},
-        {"0xFF alone", "\xFF", std::nullopt},
-#endif
+        {"ascii", Encoding::utf8, "Kim", "Kim"},
+        {"ascii", Encoding::cp949, "Kim", "Kim"},
+        {"escape sequence", Encoding::utf8, "K\x1b]0;pwned\x07im", std::nullopt},
+        {"escape alone", Encoding::cp949, "\x1b", std::nullopt},
+        {"nul", Encoding::utf8, std::string("a\0b", 3), std::nullopt},
+        {"bell", Encoding::cp949, "a\x07", std::nullopt},
+        {"delete", Encoding::utf8, "a\x7f", std::nullopt},
+        {"backspace", Encoding::cp949, "\x08", std::nullopt},
+        {"korean", Encoding::utf8, "홍길동", "홍길동"},
+        {"korean", Encoding::cp949, "\xC8\xAB\xB1\xE6\xB5\xBF", "홍길동"},
+        {"box drawing", Encoding::utf8, "┌─", "┌─"},
+        {"c1 control U+0085", Encoding::utf8, "a\xC2\x85", std::nullopt},
+        {"c1 control U+009F", Encoding::utf8, "\xC2\x9F", std::nullopt},
+        {"cut character", Encoding::utf8, "\xED\x99", std::nullopt},
+        {"no CP949 form", Encoding::utf8, "\xE0\xB8\x81", std::nullopt},  // Thai
+        {"CP949 pair of C2 85", Encoding::cp949, "\xC2\x85", "\xED\x98\x9A"},  // a syllable, not a C1 control
+        {"trail byte in the ascii range", Encoding::cp949, "\xB0\x41", "\xEC\xBA\x9A"},
+        {"lead byte at the end", Encoding::cp949, "Kim\xB0", std::nullopt},
+        {"trail byte out of range", Encoding::cp949, "\xB0\x20x", std::nullopt},
+        {"lead byte before a control", Encoding::cp949, "\xB0\x1b", std::nullopt},
+        {"0x80 alone", Encoding::cp949, "\x80", std::nullopt},
+        {"0xFF alone", Encoding::cp949, "\xFF", std::nullopt},
+        {"a pair the converter does not map", Encoding::cp949, "\xC9\xA1", std::nullopt},
+        {"UTF-8 on a CP949 console", Encoding::cp949, "\xED\x99\x8D", std::nullopt},
     };
-    for (const Case& c : cases) EXPECT_EQ(console::stored_word(c.typed), c.stored) << c.what;
+    for (const Case& c : cases) EXPECT_EQ(console::stored_word(c.typed, c.console), c.stored) << c.what;
 }
 
 TEST(AskWord, RefusedWordDropsItsLineAndAsksAgain) {
@@ -225,7 +230,7 @@ TEST(ReadFaults, EndOfInputIsNotAFailure) {
 // prompt must never be held while the program waits for its answer.
 TEST(ConsoleInput, WritesHeldOutputBeforeEveryRead) {
     testing_support::ScriptedCalls out_calls;
-    console::ConsoleOutput output(1, false, out_calls);
+    console::ConsoleOutput output(1, false, console::Encoding::utf8, out_calls);
     TextInput text("1 2\n3\n", 4);
     text.in.tie(&output);
     std::ostream out(&output);

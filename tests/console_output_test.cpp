@@ -15,40 +15,17 @@
 #include <ostream>
 #include <string>
 
-#include "console/lines.hpp"
+#include "console/encoding.hpp"
 #include "console/output.hpp"
 #include "console/session.hpp"
 #include "support/console_text.hpp"
 #include "support/scripted_calls.hpp"
-#if CONSOLE_UTF8
+
 #include <iconv.h>
 
 #include <optional>
 
-#include "console/cp949.hpp"
-#endif
-
 namespace {
-
-// Reads everything a ConsoleOutput wrote into a pipe.
-std::string through_pipe(const std::string& text, std::size_t chunk) {
-    int fds[2];
-    EXPECT_EQ(pipe(fds), 0);
-    {
-        console::ConsoleOutput output(fds[1], true);
-        std::ostream out(&output);
-        for (std::size_t i = 0; i < text.size(); i += chunk) {
-            out << text.substr(i, chunk);
-            out.flush();
-        }
-    }
-    close(fds[1]);
-    std::string result;
-    char buffer[4096];
-    for (ssize_t got; (got = read(fds[0], buffer, sizeof buffer)) > 0;) result.append(buffer, static_cast<std::size_t>(got));
-    close(fds[0]);
-    return result;
-}
 
 // Reads a pipe to its end, slowly at first, counting the bytes.
 void* count_slowly(void* fd) {
@@ -87,7 +64,7 @@ TEST(ConsoleOutput, NonBlockingOutputWaitsForRoomInsteadOfFailing) {
     ASSERT_EQ(fcntl(pipe.write_end(), F_SETFL, O_NONBLOCK), 0);
     const std::string text(1 << 20, 'x');  // far more than a pipe holds
     {
-        console::ConsoleOutput output(pipe.write_end(), true);
+        console::ConsoleOutput output(pipe.write_end(), true, console::Encoding::utf8);
         std::ostream out(&output);
         out.exceptions(std::ios::badbit);
         EXPECT_NO_THROW(out << text << std::flush);
@@ -98,7 +75,7 @@ TEST(ConsoleOutput, NonBlockingOutputWaitsForRoomInsteadOfFailing) {
 TEST(ConsoleOutput, FailedWriteThrowsOnceThenDrops) {
     const int full = open("/dev/full", O_WRONLY);
     ASSERT_GE(full, 0);
-    console::ConsoleOutput output(full, true);
+    console::ConsoleOutput output(full, true, console::Encoding::utf8);
     std::ostream out(&output);
     out.exceptions(std::ios::badbit);
     out << "line";
@@ -128,7 +105,7 @@ TEST_P(WriteFaults, EveryByteOnceOrOneFailure) {
     calls.write_faults = c.write_faults;
     calls.wait_faults = c.wait_faults;
     calls.most_per_write = c.most_per_write;
-    console::ConsoleOutput output(1, false, calls);
+    console::ConsoleOutput output(1, false, testing_support::console_encoding(), calls);
     std::ostream out(&output);
     const std::string text = "line one\nline two\n";
     out << text;
@@ -158,7 +135,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(ConsoleOutput, LineEndsWriteOnATerminalOnly) {
     for (const bool terminal : {true, false}) {
         testing_support::ScriptedCalls calls;
-        console::ConsoleOutput output(1, terminal, calls);
+        console::ConsoleOutput output(1, terminal, console::Encoding::utf8, calls);
         std::ostream out(&output);
         out << "one" << std::endl << "two" << std::endl;
         EXPECT_EQ(calls.writes, terminal ? 2 : 0) << terminal;
@@ -184,7 +161,7 @@ TEST(ConsoleOutput, BulkOutputGetsALargerPipe) {
     SlowlyReadPipe pipe;
     const std::string text(1 << 20, 'x');
     {
-        console::ConsoleOutput output(pipe.write_end(), false);
+        console::ConsoleOutput output(pipe.write_end(), false, console::Encoding::utf8);
         std::ostream out(&output);
         out << text;
         output.write_held();
@@ -203,7 +180,7 @@ TEST(ConsoleOutput, BulkOutputGetsALargerPipe) {
 #endif
 
 // Numbers within a session are written as the standard stream writes them, flags and width
-// included, whether through the stream or through lines built in memory.
+// included: the user's locale does not reach them.
 TEST(Session, WritesIntegersAsTheStandardStreamDoes) {
     std::stringbuf captured;
     testing_support::TextInput no_input("");
@@ -213,42 +190,12 @@ TEST(Session, WritesIntegersAsTheStandardStreamDoes) {
                   << std::hex << 255 << std::dec << ' ' << std::setw(4) << 7 << ' ' << std::showpos << 3 << std::noshowpos;
     }
     EXPECT_EQ(captured.str(), "0 -5 -2147483648 2147483647 ff    7 +3");
-
-    // Lines built in memory write the same decimals, and nothing until they are written.
-    captured.str("");
-    {
-        const console::Session session(no_input.in, captured);
-        console::Lines lines;
-        lines << "a " << 0 << ' ' << std::numeric_limits<std::int32_t>::min() << ' ' << 2147483647 << '\n';
-        EXPECT_EQ(captured.str(), "");
-        lines.write();
-    }
-    EXPECT_EQ(captured.str(), "a 0 -2147483648 2147483647\n");
-
-    // Every length of number, on both sides of each edge where the digits are made differently,
-    // and the values whose last digits rounding would get wrong.
-    std::string expected;
-    captured.str("");
-    {
-        const console::Session session(no_input.in, captured);
-        console::Lines lines;
-        for (const std::int64_t edge : {1LL, 10LL, 100LL, 1000LL, 10000LL, 100000LL, 1000000LL, 10000000LL, 100000000LL,
-                                         1000000000LL, 1160872981LL, 2147483648LL}) {
-            for (const std::int64_t value : {edge - 1, edge, edge + 1, -edge}) {
-                if (value > std::numeric_limits<std::int32_t>::max()) continue;
-                lines << static_cast<std::int32_t>(value) << ' ';
-                expected += std::to_string(value) + ' ';
-            }
-            lines.write();
-        }
-    }
-    EXPECT_EQ(captured.str(), expected);
 }
 
 // A block written many times over keeps its place behind what was written before it.
 TEST(ConsoleOutput, RepeatedTextFollowsWhatIsHeld) {
     testing_support::ScriptedCalls calls;
-    console::ConsoleOutput output(1, false, calls);
+    console::ConsoleOutput output(1, false, testing_support::console_encoding(), calls);
     std::ostream out(&output);
     out << "a\n";
     output.write_repeated("┌─\n", 3);
@@ -257,163 +204,128 @@ TEST(ConsoleOutput, RepeatedTextFollowsWhatIsHeld) {
     EXPECT_EQ(calls.written, testing_support::on_console("a\n┌─\n┌─\n┌─\nz\n"));
 }
 
-// A piece converted once is known again only while it is the same text: a string written
-// again and again in the same place, its text changing, comes out as it is each time, through
-// the stream and through lines gathered for the session's own output.
-TEST(ConsoleOutput, KeptConversionsFollowTheText) {
-    testing_support::ScriptedCalls calls;
-    console::ConsoleOutput output(1, false, calls);
-    testing_support::TextInput no_input("");
-    std::string name = "\xB0\xA1\xB0\xA1 name";  // 가가
-    std::string expected;
-    {
-        const console::Session session(no_input.in, output);
-        for (int round = 0; round < 200; ++round) {
-            name[1] = round % 2 == 0 ? '\xA1' : '\xA2';  // 가 or 각, in the same place
-            std::cout << name << std::endl;
-            console::Lines lines;
-            lines << "학생 " << name << ' ' << round << '\n';
-            lines.write();
-            expected += name + "\n" + "학생 " + name + " " + std::to_string(round) + "\n";
-        }
+// A character that a full buffer cuts in two leaves whole, in the console's encoding.
+TEST(ConsoleOutput, CharactersCutByAFullBufferLeaveWhole) {
+    for (const std::size_t before : {(1u << 20) - 1, (1u << 20) - 2, (1u << 20) - 3}) {
+        testing_support::ScriptedCalls calls;
+        console::ConsoleOutput output(1, false, testing_support::console_encoding(), calls);
+        std::ostream out(&output);
+        const std::string text = std::string(before, 'x') + "가┌─학생\n";
+        out << text;
+        output.write_held();
+        EXPECT_EQ(calls.written, testing_support::on_console(text)) << before;
     }
-    output.write_held();
-    EXPECT_EQ(calls.written, testing_support::on_console(expected));
 }
 
-#if CONSOLE_UTF8
-std::string convert(std::string_view cp949) {
-    console::Cp949ToUtf8 converter;
-    std::string out;
-    converter.convert(cp949, out);
-    converter.finish(out);
-    return out;
+std::string encoded(console::Encoding encoding, std::string_view utf8) {
+    console::ConsoleEncoder encoder(encoding);
+    return std::string(encoder.encoded(utf8));
 }
 
-TEST(Cp949ToUtf8, ConvertsKoreanAndKeepsAscii) {
-    EXPECT_EQ(convert("abc 1"), "abc 1");
-    EXPECT_EQ(convert("\xB0\xA1"), "\xEA\xB0\x80");                          // 가
-    EXPECT_EQ(convert("\xC7\xD0\xBB\xFD!"), "\xED\x95\x99\xEC\x83\x9D!");  // 학생!
-}
-
-TEST(Cp949ToUtf8, BoxDrawingKeepsTwoColumns) {
+// On a UTF-8 console every box-drawing character keeps two columns with its filler, a name's
+// included; nothing else changes.
+TEST(ConsoleEncoder, BoxDrawingKeepsTwoColumnsOnUtf8) {
     struct Case {
-        const char* cp949;
-        const char* utf8;
+        std::string_view text;
+        std::string_view shown;
     };
     const Case cases[] = {
-        {"\xA6\xA3", "\xE2\x94\x8C\xE2\x94\x80"},  // ┌ then ─
-        {"\xA6\xA6", "\xE2\x94\x94\xE2\x94\x80"},  // └ then ─
-        {"\xA6\xA1", "\xE2\x94\x80\xE2\x94\x80"},  // ─ then ─
-        {"\xA6\xA4", "\xE2\x94\x90 "},             // ┐ then a blank
-        {"\xA6\xA5", "\xE2\x94\x98 "},             // ┘ then a blank
-        {"\xA6\xA2", "\xE2\x94\x82 "},             // │ then a blank
-        {"\xA6\xA7", "\xE2\x94\x9C\xE2\x94\x80"},  // ├ runs right
-        {"\xA6\xA9", "\xE2\x94\xA4 "},             // ┤ does not
-        {"\xA6\xAC", "\xE2\x94\x81\xE2\x94\x80"},  // ━ heavy horizontal runs right
+        {"┌", "┌─"}, {"└", "└─"}, {"─", "──"}, {"┐", "┐ "}, {"┘", "┘ "}, {"│", "│ "},
+        {"├", "├─"},  // runs right
+        {"┤", "┤ "},  // does not
+        {"━", "━─"},  // heavy horizontal runs right
+        {"╋", "╋─"}, {"╳", "╳ "},  // the block's last rows: a heavy cross runs right, a diagonal does not
+        {"가 abc 1\n", "가 abc 1\n"}, {"…", "…"},  // E2 80 A6: not box drawing
+        {"a┌b┐\n", "a┌─b┐ \n"},
     };
-    for (const Case& c : cases) EXPECT_EQ(convert(c.cp949), c.utf8) << c.cp949;
+    for (const Case& c : cases) EXPECT_EQ(encoded(console::Encoding::utf8, c.text), c.shown) << c.text;
 }
 
-TEST(Cp949ToUtf8, AnySplitGivesTheSameBytes) {
-    const std::string text = "\xA6\xA3\xA6\xA1 1 \xC7\xD0\xB3\xE2\xA6\xA4\nab\xB0\xA1";
-    const std::string whole = convert(text);
-    for (std::size_t split = 0; split <= text.size(); ++split) {
-        console::Cp949ToUtf8 converter;
-        std::string out;
-        converter.convert(text.substr(0, split), out);
-        converter.convert(text.substr(split), out);
-        converter.finish(out);
-        EXPECT_EQ(out, whole) << "split at " << split;
+// On a CP949 console, text is its CP949 bytes; a character CP949 lacks, or one cut short,
+// shows as "?".
+TEST(ConsoleEncoder, Cp949BytesOrAQuestionMark) {
+    struct Case {
+        std::string_view text;
+        std::string_view shown;
+    };
+    const Case cases[] = {
+        {"abc 1\n", "abc 1\n"},
+        {"가", "\xB0\xA1"},
+        {"학생!", "\xC7\xD0\xBB\xFD!"},
+        {"┌─┐", "\xA6\xA3\xA6\xA1\xA6\xA4"},
+        {"a\xF0\x9F\x98\x80" "b", "a?b"},   // U+1F600: beyond CP949
+        {"\xE0\xB8\x81", "?"},               // Thai: not in CP949
+        {"a\xEA\xB0", "a??"},                // cut short at the end: a "?" for each byte
+        {"\xEA\xB0" "a", "??a"},             // and before ASCII
+        {"\xC0\x80" "a", "??a"},             // an overlong NUL
+        {"\xE0\x80\xB1", "???"},             // an overlong digit
+        {"\xED\xA0\x80", "?"},               // a surrogate
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(encoded(console::Encoding::cp949, c.text), c.shown) << testing::PrintToString(std::string(c.text));
     }
-    for (std::size_t chunk = 1; chunk <= 4; ++chunk) EXPECT_EQ(through_pipe(text, chunk), whole) << chunk;
 }
 
-TEST(Cp949ToUtf8, BrokenBytesBecomeReplacementCharacters) {
-    const std::string fffd = "\xEF\xBF\xBD";
-    EXPECT_EQ(convert("\x80"), fffd);
-    EXPECT_EQ(convert("\xFF" "a"), fffd + "a");
-    EXPECT_EQ(convert("\xB0" "\n"), fffd + "\n");  // a lead byte followed by a line end keeps the line end
-    EXPECT_EQ(convert("a\xB0"), "a" + fffd);       // a lead byte with nothing after it
-    EXPECT_EQ(convert("\xC9\xA1"), fffd);          // user-defined area, not mapped
-}
-
-TEST(Utf8ToCp949, ConvertsOrRefuses) {
-    EXPECT_EQ(console::utf8_to_cp949("\xEA\xB0\x80" "a"), std::optional<std::string>("\xB0\xA1" "a"));
-    EXPECT_EQ(console::utf8_to_cp949(""), std::optional<std::string>(""));
-    EXPECT_EQ(console::utf8_to_cp949("\xC3"), std::nullopt);              // cut short
-    EXPECT_EQ(console::utf8_to_cp949("\xED\xA0\x80"), std::nullopt);      // a surrogate
-    EXPECT_EQ(console::utf8_to_cp949("\xF0\x9F\x98\x80"), std::nullopt);  // no CP949 form
-}
-
-// What the C library's iconv makes of one CP949 character, or nothing when it refuses it.
-std::optional<std::string> iconv_utf8(iconv_t cd, std::string_view cp949) {
-    iconv(cd, nullptr, nullptr, nullptr, nullptr);
-    char* in = const_cast<char*>(cp949.data());
-    std::size_t in_left = cp949.size();
+// What the C library's iconv makes of `in`, or nothing when it refuses it.
+std::optional<std::string> iconv_whole(const char* to, const char* from, std::string_view in) {
+    const iconv_t cd = iconv_open(to, from);
+    if (cd == reinterpret_cast<iconv_t>(-1)) return std::nullopt;
+    char* in_ptr = const_cast<char*>(in.data());
+    std::size_t in_left = in.size();
     char out[16];
     char* out_ptr = out;
     std::size_t out_left = sizeof out;
-    if (iconv(cd, &in, &in_left, &out_ptr, &out_left) == static_cast<std::size_t>(-1) || in_left != 0) {
-        return std::nullopt;
-    }
+    const bool ok = iconv(cd, &in_ptr, &in_left, &out_ptr, &out_left) != static_cast<std::size_t>(-1) && in_left == 0;
+    iconv_close(cd);
+    if (!ok) return std::nullopt;
     return std::string(out, sizeof out - out_left);
 }
 
-// The converter's own table must say what iconv says, for every lead and trail byte pair; a
-// box-drawing character (U+2500..U+257F, E2 94 xx or E2 95 xx) then gets its one filler.
-TEST(Cp949ToUtf8, AgreesWithIconvOnEveryTwoByteCharacter) {
-    const iconv_t cd = iconv_open("UTF-8", "CP949");
-    ASSERT_NE(cd, reinterpret_cast<iconv_t>(-1));
-    const std::string fffd = "\xEF\xBF\xBD";
+// Each character of CP949, written as the programs hold it, reaches a CP949 console as its own
+// two bytes, whichever characters the encoder met before it; the rows of the encoder's table
+// are checked at every cell that a character fills.
+TEST(ConsoleEncoder, EveryCp949CharacterAsItsOwnBytes) {
+    console::ConsoleEncoder encoder(console::Encoding::cp949);
+    int characters = 0;
     int mismatches = 0;
     for (int lead = 0x81; lead <= 0xFE; ++lead) {
         for (int trail = 0x41; trail <= 0xFE; ++trail) {
-            if ((trail > 0x5A && trail < 0x61) || (trail > 0x7A && trail < 0x81)) continue;  // not trail bytes
             const std::string pair = {static_cast<char>(lead), static_cast<char>(trail)};
-            const std::string got = convert(pair);
-            const std::string expected = iconv_utf8(cd, pair).value_or(fffd);
-            const bool box = expected.size() == 3 && expected[0] == '\xE2' && (expected[1] == '\x94' || expected[1] == '\x95');
-            const std::string rest = got.substr(0, expected.size()) == expected ? got.substr(expected.size()) : "mismatch";
-            const bool ok = box ? (rest == " " || rest == "\xE2\x94\x80") : rest.empty();
-            if (!ok && ++mismatches <= 10) ADD_FAILURE() << std::hex << lead << ' ' << trail;
+            const auto utf8 = iconv_whole("UTF-8", "CP949", pair);
+            if (!utf8) continue;
+            ++characters;
+            if (encoder.encoded(*utf8) != pair && ++mismatches <= 10) ADD_FAILURE() << std::hex << lead << ' ' << trail;
         }
     }
-    iconv_close(cd);
+    EXPECT_GT(characters, 17000);
     EXPECT_EQ(mismatches, 0);
 }
 
-// Long texts, mostly ASCII with characters at every alignment and runs longer than any
-// internal block, come out the same whole as byte by byte.
-TEST(Cp949ToUtf8, LongTextsWholeOrByteByByte) {
-    std::string text;
-    for (int i = 0; i < 40; ++i) {
-        text += std::string(static_cast<std::size_t>(i % 17), 'a') + "\xB0\xA1";  // 가 after 0 to 16 ASCII bytes
-        for (int j = 0; j < i; ++j) text += "\xA6\xA1";                         // runs of ─, up to 39
-        text += "\x80 ";                                                        // a broken byte
-    }
-    std::string whole;
-    console::Cp949ToUtf8 at_once;
-    at_once.convert(text, whole);
-    at_once.finish(whole);
-
-    std::string by_byte;
-    console::Cp949ToUtf8 one_by_one;
-    for (const char c : text) one_by_one.convert(std::string_view(&c, 1), by_byte);
-    one_by_one.finish(by_byte);
-    EXPECT_EQ(whole, by_byte);
-
-    // ASCII around a character changes nothing of it, wherever it falls in a word of eight.
-    for (std::size_t before = 0; before <= 17; ++before) {
-        const std::string a(before, 'x');
-        EXPECT_EQ(convert(a + "\xC7\xD0" + a), a + "\xED\x95\x99" + a) << before;
-    }
+// The character sets that mean a CP949 console, as systems name them; anything else is UTF-8.
+TEST(ConsoleEncoding, Cp949ForItsNamesOnly) {
+    using console::Encoding;
+    const std::pair<const char*, Encoding> cases[] = {
+        {"CP949", Encoding::cp949},  {"cp949", Encoding::cp949},  {"UHC", Encoding::cp949},
+        {"uhc", Encoding::cp949},    {"EUC-KR", Encoding::cp949}, {"euc-kr", Encoding::cp949},
+        {"eucKR", Encoding::cp949},  {"EUCKR", Encoding::cp949},  {"EUC_KR", Encoding::cp949},
+        {"UTF-8", Encoding::utf8},   {"utf8", Encoding::utf8},    {"ANSI_X3.4-1968", Encoding::utf8},
+        {"ISO-8859-1", Encoding::utf8}, {"CP9490", Encoding::utf8}, {"EUC-JP", Encoding::utf8},
+        {"", Encoding::utf8},
+    };
+    for (const auto& [name, encoding] : cases) EXPECT_EQ(console::encoding_of_charset(name), encoding) << name;
 }
-#else
-TEST(ConsoleOutput, WritesBytesUnchanged) {
-    const std::string text = "\xA6\xA3\xA6\xA1 \xB0\xA1\x80\xFF\n";
-    for (std::size_t chunk = 1; chunk <= 3; ++chunk) EXPECT_EQ(through_pipe(text, chunk), text);
+
+TEST(Cp949Converter, ConvertsOrRefuses) {
+    console::Cp949Converter converter;
+    EXPECT_EQ(converter.to_cp949("가a"), std::optional<std::string>("\xB0\xA1" "a"));
+    EXPECT_EQ(converter.to_cp949(""), std::optional<std::string>(""));
+    EXPECT_EQ(converter.to_cp949("\xC3"), std::nullopt);              // cut short
+    EXPECT_EQ(converter.to_cp949("\xED\xA0\x80"), std::nullopt);      // a surrogate
+    EXPECT_EQ(converter.to_cp949("\xF0\x9F\x98\x80"), std::nullopt);  // no CP949 form
+    EXPECT_EQ(converter.to_utf8("\xB0\xA1" "a"), std::optional<std::string>("가a"));
+    EXPECT_EQ(converter.to_utf8("\xB0"), std::nullopt);       // a lead byte alone
+    EXPECT_EQ(converter.to_utf8("\xB0\x20"), std::nullopt);   // and one that is no trail byte
+    EXPECT_EQ(converter.to_utf8("\xC9\xA1"), std::nullopt);   // user-defined area, not mapped
 }
-#endif
 
 }  // namespace

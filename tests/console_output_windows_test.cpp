@@ -45,7 +45,7 @@ std::string through_text_pipe(const std::string& text, std::size_t chunk,
                               console::SystemCalls& calls = console::SystemCalls::standard()) {
     TextPipe pipe;
     {
-        console::ConsoleOutput output(pipe.fds[1], true, calls);
+        console::ConsoleOutput output(pipe.fds[1], true, console::Encoding::cp949, calls);
         std::ostream out(&output);
         for (std::size_t i = 0; i < text.size(); i += chunk) {
             out << text.substr(i, chunk);
@@ -57,18 +57,18 @@ std::string through_text_pipe(const std::string& text, std::size_t chunk,
 }
 
 TEST(ConsoleOutput, WritesBytesUnchangedWithCrLfLineEnds) {
-    // Box drawing and a syllable in CP949, bytes no encoding uses, the end-of-file mark of text
-    // mode and a lone carriage return: only the line ends change.
-    const std::string text = "\xA6\xA3\xA6\xA1 \xB0\xA1\n\x80\xFF\x1A\r.\n\n";
-    const std::string expected = "\xA6\xA3\xA6\xA1 \xB0\xA1\r\n\x80\xFF\x1A\r.\r\n\r\n";
+    // Box drawing and a syllable, the end-of-file mark of text mode and a lone carriage return:
+    // CP949 bytes, and line ends of two bytes, however the text was split.
+    const std::string text = "┌─ 가\n\x1A\r.\n\n";
+    const std::string expected = "\xA6\xA3\xA6\xA1 \xB0\xA1\r\n\x1A\r.\r\n\r\n";
     for (std::size_t chunk = 1; chunk <= 4; ++chunk) EXPECT_EQ(through_text_pipe(text, chunk), expected) << chunk;
 }
 
 // The console's calls write to whatever handle the descriptor has, so a pipe shows their bytes:
 // the same as the runtime's text mode, which the pipe's own text mode must not add to.
 TEST(ConsoleOutput, ConsoleCallsWriteTheSameBytes) {
-    const std::string text = "\xA6\xA3\xA6\xA1 \xB0\xA1\n\x80\xFF\x1A\r.\n\n";
-    const std::string expected = "\xA6\xA3\xA6\xA1 \xB0\xA1\r\n\x80\xFF\x1A\r.\r\n\r\n";
+    const std::string text = "┌─ 가\n\x1A\r.\n\n";
+    const std::string expected = "\xA6\xA3\xA6\xA1 \xB0\xA1\r\n\x1A\r.\r\n\r\n";
     for (std::size_t chunk = 1; chunk <= 4; ++chunk) {
         EXPECT_EQ(through_text_pipe(text, chunk, console::SystemCalls::windows_console()), expected) << chunk;
     }
@@ -77,7 +77,7 @@ TEST(ConsoleOutput, ConsoleCallsWriteTheSameBytes) {
 TEST(ConsoleOutput, ConsoleCallsReportAFailedWrite) {
     TextPipe pipe;
     pipe.close_end(0);
-    console::ConsoleOutput output(pipe.fds[1], true, console::SystemCalls::windows_console());
+    console::ConsoleOutput output(pipe.fds[1], true, console::Encoding::cp949, console::SystemCalls::windows_console());
     std::ostream out(&output);
     out.exceptions(std::ios::badbit);
     out << "line\n";
@@ -87,7 +87,7 @@ TEST(ConsoleOutput, ConsoleCallsReportAFailedWrite) {
 TEST(ConsoleOutput, FailedWriteThrowsOnceThenDrops) {
     TextPipe pipe;
     pipe.close_end(0);  // nobody reads: every write fails
-    console::ConsoleOutput output(pipe.fds[1], true);
+    console::ConsoleOutput output(pipe.fds[1], true, console::Encoding::cp949);
     std::ostream out(&output);
     out.exceptions(std::ios::badbit);
     out << "line";

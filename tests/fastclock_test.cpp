@@ -103,7 +103,7 @@ TEST(DrawClock, WritesTheTextWithoutALineEnd) {
 TEST(DrawClock, AFrameOnATerminalIsOneWrite) {
     for (const bool escapes : {true, false}) {
         testing_support::ScriptedCalls calls;
-        console::ConsoleOutput output(1, true, calls);
+        console::ConsoleOutput output(1, true, testing_support::console_encoding(), calls);
         testing_support::TextInput input("");
         const console::Session session(input.in, output, {.input = true, .output = true, .escapes = escapes});
         fastclock::draw_clock(ClockCounters{});

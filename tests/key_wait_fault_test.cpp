@@ -93,7 +93,7 @@ protected:
             session.type(w.answer);
             ASSERT_TRUE(session.wait_for(on_console(w.last_wait)));
             session.drain(100);
-            type_split(session, "\xEA\xB0\x80");  // 가 in UTF-8
+            type_split(session, testing_support::typed("가"));
         }
         const int status = session.wait_exit();
         ASSERT_TRUE(WIFEXITED(status)) << status;
@@ -182,7 +182,8 @@ class LastKey : public KeyWaitTest {};
 
 TEST_P(LastKey, KeyBytesNeverReachTheShell) {
     const KeyWait& w = GetParam();
-    for (const std::string_view key : {std::string_view("\x1b[A"), std::string_view("\xEA\xB0\x80")}) {
+    const std::string korean_key = testing_support::typed("가");
+    for (const std::string_view key : {std::string_view("\x1b[A"), std::string_view(korean_key)}) {
         LeftoverProbe probe(testing_support::program_path(w.program));
         PtySession session(probe.path());
         session.type(w.typed);

@@ -1,7 +1,10 @@
 // The built roster program, run through pipes: exact bytes of its output and its exit status.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
+
+#include "console/encoding.hpp"
 
 #include "support/console_text.hpp"
 #include "support/dialogue_run.hpp"
@@ -89,12 +92,59 @@ INSTANTIATE_TEST_SUITE_P(
         RunCase{"EndOfInputAtTheGradeSearchFails", "5\n", menu(0) + "학년 입력 : \n", 1}),
     [](const testing::TestParamInfo<RunCase>& param_info) { return std::string(param_info.param.name); });
 
-#if CONSOLE_UTF8
-TEST(RosterRun, KoreanNameTypedInUtf8IsShownOnItsCard) {
-    const auto result = run_program(testing_support::program_path("roster"),
-                                    "1\n\xED\x99\x8D\xEA\xB8\xB8\xEB\x8F\x99 18 1 1\n2\n8\n");  // 홍길동 in UTF-8
+TEST(RosterRun, KoreanNameTypedIsShownOnItsCard) {
+    const auto result = run_program(testing_support::program_path("roster"), testing_support::typed("1\n홍길동 18 1 1\n2\n8\n"));
     EXPECT_EQ(result.exit_status, 0);
     EXPECT_NE(result.out.find(on_console("    이름 : 홍길동\n")), std::string::npos);
+}
+
+#ifndef _WIN32
+// The console's encoding follows the user's locale, as the C library reads it: LC_ALL, then
+// LC_CTYPE, then LANG. A locale that is not installed, and none at all, mean UTF-8.
+TEST(ConsoleEncoding, FollowsTheLocale) {
+    struct Case {
+        const char* lc_all;
+        const char* lc_ctype;
+        const char* lang;
+        console::Encoding encoding;
+    };
+    using console::Encoding;
+    const Case cases[] = {
+        {"C.UTF-8", nullptr, nullptr, Encoding::utf8},
+        {"ko_KR.UTF-8", nullptr, nullptr, Encoding::utf8},
+        {"ko_KR.CP949", nullptr, nullptr, Encoding::cp949},
+        {"ko_KR.EUC-KR", nullptr, nullptr, Encoding::cp949},
+        {"C", nullptr, nullptr, Encoding::utf8},
+        {"POSIX", nullptr, nullptr, Encoding::utf8},
+        {nullptr, nullptr, nullptr, Encoding::utf8},               // no locale set
+        {"xx_XX.CP949", nullptr, nullptr, Encoding::utf8},         // not installed
+        {nullptr, "ko_KR.CP949", "C.UTF-8", Encoding::cp949},      // LC_CTYPE before LANG
+        {"C.UTF-8", "ko_KR.CP949", nullptr, Encoding::utf8},       // LC_ALL before LC_CTYPE
+        {"", nullptr, "ko_KR.EUC-KR", Encoding::cp949},            // an empty LC_ALL counts as unset
+    };
+    const std::string saved = std::getenv("LC_ALL") != nullptr ? std::getenv("LC_ALL") : "";
+    const auto set = [](const char* name, const char* value) {
+        if (value != nullptr) {
+            setenv(name, value, 1);
+        } else {
+            unsetenv(name);
+        }
+    };
+    const std::string menu_title = "======학생관리 프로그램======\n";
+    for (const Case& c : cases) {
+        set("LC_ALL", c.lc_all);
+        set("LC_CTYPE", c.lc_ctype);
+        set("LANG", c.lang);
+        const auto result = run_program(testing_support::program_path("roster"), "8\n");
+        const std::string title = c.encoding == Encoding::cp949 ? "======\xC7\xD0\xBB\xFD\xB0\xFC\xB8\xAE \xC7\xC1\xB7\xCE\xB1\xD7\xB7\xA5======\n"
+                                                                : menu_title;
+        EXPECT_TRUE(result.out.starts_with(title)) << (c.lc_all ? c.lc_all : "-") << " " << (c.lc_ctype ? c.lc_ctype : "-")
+                                                   << " " << (c.lang ? c.lang : "-");
+        EXPECT_EQ(result.exit_status, 0);
+    }
+    setenv("LC_ALL", saved.c_str(), 1);
+    unsetenv("LC_CTYPE");
+    unsetenv("LANG");
 }
 #endif
 

@@ -65,7 +65,7 @@ TEST(RosterTerminal, PauseWaitsForOneWholeKeyAndRestoresSettings) {
     ASSERT_TRUE(session.wait_for(menu_prompt, 5000));
     session.type("2\n");
     ASSERT_TRUE(session.wait_for(pause_prompt, 5000));
-    session.type("\xEA\xB0\x80");
+    session.type(testing_support::typed("가"));
     ASSERT_TRUE(session.wait_for(menu_prompt, 5000)) << "the menu comes back after the key";
     ASSERT_NO_FATAL_FAILURE(quit_normally(session, before));
     EXPECT_EQ(session.output().find(on_console("정수(")), std::string::npos) << "a key's bytes reached the prompt";

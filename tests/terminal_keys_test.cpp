@@ -8,7 +8,9 @@ TEST(KeyBytesMissing, KnowsWhereAKeyEnds) {
     struct Case {
         std::string_view bytes;
         std::size_t missing;
+        console::Encoding encoding = console::Encoding::utf8;
     };
+    using console::Encoding;
     const Case cases[] = {
         {"a", 0},
         {"\n", 0},
@@ -27,8 +29,17 @@ TEST(KeyBytesMissing, KnowsWhereAKeyEnds) {
         {"\xC3", 1},
         {"\xF0\x9F", 2},
         {"\xFF", 0},
+        {"\xB0", 1, Encoding::cp949},      // a lead byte of CP949: its trail byte follows
+        {"\xB0\xA1", 0, Encoding::cp949},  // 가
+        {"\x81", 1, Encoding::cp949},      // the lowest lead byte
+        {"\xFE", 1, Encoding::cp949},      // and the highest
+        {"\x80", 0, Encoding::cp949},      // no lead byte
+        {"\xFF", 0, Encoding::cp949},
+        {"\xEA", 1, Encoding::cp949},      // a UTF-8 lead byte is a CP949 lead byte of two
+        {"\x1b[A", 0, Encoding::cp949},
+        {"\x1b[", 1, Encoding::cp949},
     };
-    for (const Case& c : cases) EXPECT_EQ(console::key_bytes_missing(c.bytes), c.missing) << testing::PrintToString(std::string(c.bytes));
+    for (const Case& c : cases) EXPECT_EQ(console::key_bytes_missing(c.bytes, c.encoding), c.missing) << testing::PrintToString(std::string(c.bytes));
 }
 
 }  // namespace

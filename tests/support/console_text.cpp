@@ -2,46 +2,42 @@
 
 #include <iconv.h>
 
+#include <cstdlib>
+#include <cstring>
 #include <stdexcept>
 
 namespace testing_support {
-#if CONSOLE_UTF8
 namespace {
 
-// Deliberately simple and separate from the program's converter: whole text at once, and a
+// Deliberately simple and separate from the programs' encoder: whole text at once, and the
 // filler rule spelled out for the box-drawing characters the programs use.
-std::string to_utf8(std::string_view cp949) {
-    iconv_t cd = iconv_open("UTF-8", "CP949");
+std::string to_cp949(std::string_view utf8) {
+    iconv_t cd = iconv_open("CP949", "UTF-8");
     if (cd == reinterpret_cast<iconv_t>(-1)) throw std::runtime_error("iconv_open");
-    std::string out(cp949.size() * 2 + 4, '\0');
-    char* in_ptr = const_cast<char*>(cp949.data());
-    std::size_t in_left = cp949.size();
+    std::string out(utf8.size() + 4, '\0');
+    char* in_ptr = const_cast<char*>(utf8.data());
+    std::size_t in_left = utf8.size();
     char* out_ptr = out.data();
     std::size_t out_left = out.size();
     const auto rc = iconv(cd, &in_ptr, &in_left, &out_ptr, &out_left);
     iconv_close(cd);
-    if (rc == static_cast<std::size_t>(-1)) throw std::runtime_error("expected text is not CP949");
+    if (rc == static_cast<std::size_t>(-1)) throw std::runtime_error("text has no CP949 form");
     out.resize(out.size() - out_left);
     return out;
 }
 
-std::string with_box_fillers(const std::string& utf8) {
-    // UTF-8 bytes spelled out: plain literals in this file are compiled to CP949.
-    constexpr std::string_view horizontal = "\xE2\x94\x80";                                  // ─
-    static constexpr std::string_view runs_right[] = {"\xE2\x94\x8C", "\xE2\x94\x94", horizontal,  // ┌ └ ─
-                                                      "\xE2\x94\x9C", "\xE2\x94\xAC",              // ├ ┬
-                                                      "\xE2\x94\xB4", "\xE2\x94\xBC"};             // ┴ ┼
-    static constexpr std::string_view stops[] = {"\xE2\x94\x90", "\xE2\x94\x98",                  // ┐ ┘
-                                                 "\xE2\x94\x82", "\xE2\x94\xA4"};                 // │ ┤
+std::string with_box_fillers(std::string_view utf8) {
+    constexpr std::string_view runs_right[] = {"┌", "└", "─", "├", "┬", "┴", "┼"};
+    constexpr std::string_view stops[] = {"┐", "┘", "│", "┤"};
     std::string out;
     for (std::size_t i = 0; i < utf8.size();) {
         const auto lead = static_cast<unsigned char>(utf8[i]);
         const std::size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
-        const std::string_view ch(utf8.data() + i, length);
+        const std::string_view ch = utf8.substr(i, length);
         out.append(ch);
         i += length;
         for (auto box : runs_right) {
-            if (ch == box) out.append(horizontal);
+            if (ch == box) out.append("─");
         }
         for (auto box : stops) {
             if (ch == box) out.append(" ");
@@ -51,14 +47,19 @@ std::string with_box_fillers(const std::string& utf8) {
 }
 
 }  // namespace
-#endif
 
-std::string on_console(std::string_view cp949_text) {
-#if CONSOLE_UTF8
-    return with_box_fillers(to_utf8(cp949_text));
-#else
-    return std::string(cp949_text);
-#endif
+console::Encoding console_encoding() {
+    const char* locale = std::getenv("LC_ALL");
+    return locale != nullptr && std::strstr(locale, "CP949") != nullptr ? console::Encoding::cp949
+                                                                        : console::Encoding::utf8;
+}
+
+std::string on_console(std::string_view text) {
+    return console_encoding() == console::Encoding::cp949 ? to_cp949(text) : with_box_fillers(text);
+}
+
+std::string typed(std::string_view text) {
+    return console_encoding() == console::Encoding::cp949 ? to_cp949(text) : std::string(text);
 }
 
 }  // namespace testing_support
