@@ -2,11 +2,12 @@
 // fresh run of the program, in-process: a console session with streams of its own (so the key
 // waits and pauses do not wait, as on a pipe), in which the program's main runs once.
 //
+// The first byte of the input picks the console the answers are typed at (UTF-8 or CP949).
 // Checked for every input: the run ends (a loop that runs on without input shows as a timeout,
 // as reads that keep finding the end of input, or as output without end), with exit status 0
-// or 1, and every byte written is CP949, the encoding of the program's own texts, which is
-// what the UTF-8 build then converts.
+// or 1, and what is written is UTF-8 whose every character a CP949 console can show.
 #include <algorithm>
+#include <cerrno>
 #include <cstddef>
 #include <cstdint>
 #include <iostream>
@@ -59,7 +60,7 @@ protected:
         const auto count = static_cast<std::size_t>(size);
         if (cut_ || text_.size() + count > limit_) {
             cut_ = true;
-            throw console::OutputFailed();
+            throw console::OutputFailed(EPIPE);  // as a pipe whose reader has gone
         }
         text_.append(data, count);
         return size;
@@ -94,13 +95,17 @@ std::size_t output_limit(std::size_t input_size) { return (std::size_t{1} << 20)
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    if (size == 0) return 0;
+    const auto encoding = data[0] & 1 ? console::Encoding::cp949 : console::Encoding::utf8;
+    ++data;
+    --size;
     FuzzInput calls(std::string(reinterpret_cast<const char*>(data), size));
     console::ConsoleInput input(0, calls);
     CappedOutput output(output_limit(size));
     int status = -1;
     {
         // The program's main runs in this session, with these streams, as its own would.
-        const console::Session session(input, output);
+        const console::Session session(input, output, console::Terminals{.encoding = encoding});
         fresh_start();
         status = program_main();
     }
@@ -109,8 +114,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (status != 0 && status != 1) fuzzing::fail("exit status other than 0 and 1", text, text.size());
     if (output.cut() && cut_is_fault) fuzzing::fail("output without end", text, text.size());
     if (output.cut() && status != 1) fuzzing::fail("a closed output did not end the run with 1", text, text.size());
-    if (const std::size_t valid = fuzzing::valid_cp949_prefix(text); valid != text.size()) {
-        fuzzing::fail("output that is not CP949", text, valid);
+    if (!fuzzing::valid_utf8(text)) fuzzing::fail("output that is not UTF-8", text, 0);
+    if (const std::size_t shown = fuzzing::cp949_prefix(text); shown != text.size()) {
+        fuzzing::fail("output that a CP949 console cannot show", text, shown);
     }
     // An unfinished run (end of input) ends its last line, so a shell prompt starts on its own.
     if (status == 1 && !output.cut() && !text.empty() && text.back() != '\n') {

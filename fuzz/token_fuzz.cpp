@@ -2,7 +2,7 @@
 // the run of non-blank bytes after the blanks; an integer is an optional sign and digits only,
 // from -2147483648 to 2147483647. The input reaches the rules through a stream buffer that
 // hands it over in small pieces (the first byte picks their size), so a token that spans two
-// refills is judged like any other.
+// refills is judged like any other. Words are judged as typed at a UTF-8 or a CP949 console.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -14,6 +14,7 @@
 
 #include <iconv.h>
 
+#include "console/encoding.hpp"
 #include "console/input.hpp"
 #include "fuzz/valid_text.hpp"
 #include "tests/support/scripted_calls.hpp"
@@ -93,23 +94,13 @@ void check_integers(std::string_view text, std::size_t piece) {
     }
 }
 
-// The reference word rule: UTF-8 text without control characters (below U+0020, U+007F to
-// U+009F), every character of which CP949 has; kept as iconv's CP949 form.
-std::optional<std::string> reference_stored_word(std::string_view word) {
-    if (!fuzzing::valid_utf8(word)) return std::nullopt;
-    for (std::size_t i = 0; i < word.size();) {
-        const auto lead = static_cast<unsigned char>(word[i]);
-        const std::size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
-        std::uint32_t code = length == 1 ? lead : lead & (0x7Fu >> length);
-        for (std::size_t k = 1; k < length; ++k) code = (code << 6) | (static_cast<unsigned char>(word[i + k]) & 0x3Fu);
-        if (code < 0x20 || (code >= 0x7F && code <= 0x9F)) return std::nullopt;
-        i += length;
-    }
-    const iconv_t cd = iconv_open("CP949", "UTF-8");
+// What iconv makes of `text`, or nothing when it refuses any of it.
+std::optional<std::string> iconv_whole(const char* to, const char* from, std::string_view text) {
+    const iconv_t cd = iconv_open(to, from);
     if (cd == reinterpret_cast<iconv_t>(-1)) fail("iconv_open", 0);
-    std::string out(word.size() * 2 + 1, '\0');
-    char* in_ptr = const_cast<char*>(word.data());
-    std::size_t in_left = word.size();
+    std::string out(text.size() * 2 + 1, '\0');
+    char* in_ptr = const_cast<char*>(text.data());
+    std::size_t in_left = text.size();
     char* out_ptr = out.data();
     std::size_t out_left = out.size();
     const bool ok = iconv(cd, &in_ptr, &in_left, &out_ptr, &out_left) != static_cast<std::size_t>(-1) && in_left == 0;
@@ -119,7 +110,32 @@ std::optional<std::string> reference_stored_word(std::string_view word) {
     return out;
 }
 
-void check_words(std::string_view text, std::size_t piece) {
+// The reference word rule: text valid in the console's encoding, without control characters
+// (below U+0020, U+007F to U+009F), every character of which CP949 has; kept as UTF-8, in the
+// form CP949 gives back, and on a CP949 console only when it goes out as the bytes typed.
+std::optional<std::string> reference_stored_word(std::string_view word, console::Encoding encoding) {
+    std::optional<std::string> utf8(word);
+    if (encoding == console::Encoding::cp949) {
+        utf8 = iconv_whole("UTF-8", "CP949", word);
+        if (!utf8 || iconv_whole("CP949", "UTF-8", *utf8) != std::optional<std::string>(word)) return std::nullopt;
+    } else {
+        const auto cp949 = iconv_whole("CP949", "UTF-8", word);
+        if (!fuzzing::valid_utf8(word) || !cp949) return std::nullopt;
+        utf8 = iconv_whole("UTF-8", "CP949", *cp949);
+    }
+    const std::string_view text = *utf8;
+    for (std::size_t i = 0; i < text.size();) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        const std::size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+        std::uint32_t code = length == 1 ? lead : lead & (0x7Fu >> length);
+        for (std::size_t k = 1; k < length; ++k) code = (code << 6) | (static_cast<unsigned char>(text[i + k]) & 0x3Fu);
+        if (code < 0x20 || (code >= 0x7F && code <= 0x9F)) return std::nullopt;
+        i += length;
+    }
+    return utf8;
+}
+
+void check_words(std::string_view text, std::size_t piece, console::Encoding encoding) {
     Trickle in(text, piece);
     std::size_t at = 0;
     std::string word = "left over";
@@ -131,7 +147,7 @@ void check_words(std::string_view text, std::size_t piece) {
             return;
         }
         if (!got || word != *token) fail("wrong word", at);
-        if (console::stored_word(word) != reference_stored_word(word)) fail("word kept or refused against the rule", at);
+        if (console::stored_word(word, encoding) != reference_stored_word(word, encoding)) fail("word kept or refused against the rule", at);
         if (in.taken() != at) fail("the word read did not stop right after its word", at);
     }
 }
@@ -140,9 +156,11 @@ void check_words(std::string_view text, std::size_t piece) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size == 0) return 0;
+    // The first byte: the size of the pieces, and the console the words are typed at.
     const std::size_t piece = data[0] % 16 + 1;
+    const auto encoding = data[0] & 0x10 ? console::Encoding::cp949 : console::Encoding::utf8;
     const std::string_view text(reinterpret_cast<const char*>(data) + 1, size - 1);
     check_integers(text, piece);
-    check_words(text, piece);
+    check_words(text, piece, encoding);
     return 0;
 }

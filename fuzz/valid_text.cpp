@@ -2,32 +2,41 @@
 
 #include <iconv.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 
 namespace fuzzing {
 
-// One character at a time: after an invalid two-byte sequence glibc's CP949 decoder may
-// report the error with the input already moved past it, so only its verdict on a single
-// character can be trusted, not where it stopped.
-std::size_t valid_cp949_prefix(std::string_view text) {
-    static const iconv_t cd = iconv_open("UTF-8", "CP949");
-    if (cd == reinterpret_cast<iconv_t>(-1)) fail("iconv cannot convert CP949", text, 0);
-    std::size_t i = 0;
-    while (i < text.size()) {
-        if (static_cast<unsigned char>(text[i]) < 0x80) {
-            ++i;
-            continue;
-        }
-        if (text.size() - i < 2) return i;
-        iconv(cd, nullptr, nullptr, nullptr, nullptr);
-        char* in = const_cast<char*>(text.data() + i);  // iconv's signature; the text is not changed
-        std::size_t in_left = 2;
-        char buffer[8];
+namespace {
+
+// Whether iconv converts all of UTF-8 `text` to CP949.
+bool all_in_cp949(std::string_view text) {
+    static const iconv_t cd = iconv_open("CP949", "UTF-8");
+    if (cd == reinterpret_cast<iconv_t>(-1)) fail("iconv cannot convert to CP949", text, 0);
+    iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    char* in = const_cast<char*>(text.data());  // iconv's signature; the text is not changed
+    std::size_t in_left = text.size();
+    char buffer[4096];
+    while (in_left > 0) {
         char* out = buffer;
         std::size_t out_left = sizeof buffer;
-        if (iconv(cd, &in, &in_left, &out, &out_left) == static_cast<std::size_t>(-1) || in_left != 0) return i;
-        i += 2;
+        if (iconv(cd, &in, &in_left, &out, &out_left) == static_cast<std::size_t>(-1) && errno != E2BIG) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+std::size_t cp949_prefix(std::string_view text) {
+    if (all_in_cp949(text)) return text.size();
+    // Where it fails: one character at a time.
+    std::size_t i = 0;
+    while (i < text.size()) {
+        const auto b = static_cast<unsigned char>(text[i]);
+        const std::size_t length = b < 0x80 ? 1 : b < 0xE0 ? 2 : b < 0xF0 ? 3 : 4;
+        if (!all_in_cp949(text.substr(i, length))) return i;
+        i += length;
     }
     return text.size();
 }

@@ -6,9 +6,9 @@
 
 namespace fuzzing {
 
-// The length of the longest prefix of `text` that is valid CP949 (as iconv knows it);
-// text.size() when all of it is.
-std::size_t valid_cp949_prefix(std::string_view text);
+// The length of the longest prefix of UTF-8 `text` whose every character CP949 has (as iconv
+// knows it); text.size() when all of it does.
+std::size_t cp949_prefix(std::string_view text);
 
 // True when `text` is well-formed UTF-8: no stray or missing continuation bytes, no overlong
 // forms, no surrogates, nothing above U+10FFFF.

@@ -1,6 +1,6 @@
 // Standard output that cannot be written: every program ends with status 1, promptly, instead
-// of reporting success or spinning on a failed stream. fastclock, which has no end of its own,
-// included.
+// of reporting success or spinning on a failed stream, and says why on standard error unless
+// the pipe's reader has gone. fastclock, which has no end of its own, included.
 #include <gtest/gtest.h>
 
 #include <ostream>
@@ -46,6 +46,7 @@ TEST_P(OutputFault, FullDeviceEndsWithStatusOne) {
     ASSERT_FALSE(result.timed_out) << "still running on a full device";
     EXPECT_EQ(result.signal, 0);
     EXPECT_EQ(result.exit_status, 1);
+    EXPECT_EQ(result.err, std::string(p.name) + ": standard output: No space left on device\n");
 }
 #endif
 
@@ -55,6 +56,9 @@ TEST_P(OutputFault, PipeWithoutReaderEndsWithStatusOne) {
     ASSERT_FALSE(result.timed_out) << "still running on a closed pipe";
     EXPECT_EQ(result.signal, 0) << "killed by the signal of the closed pipe instead of ending with a status";
     EXPECT_EQ(result.exit_status, 1);
+#ifndef _WIN32
+    EXPECT_EQ(result.err, "") << "a reader that has gone is no failure to report";
+#endif
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryProgram, OutputFault,
