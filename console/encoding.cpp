@@ -1,7 +1,6 @@
 #include "encoding.hpp"
 
 #include <cctype>
-#include <cstring>
 
 namespace console {
 namespace {
@@ -27,14 +26,9 @@ std::size_t utf8_length(unsigned char lead) {
     return 0;
 }
 
-// How many bytes at the start of `text` are ASCII, eight at a time, since most text is.
+// How many bytes at the start of `text` are ASCII, the same in both encodings.
 std::size_t ascii_prefix(std::string_view text) {
     std::size_t i = 0;
-    for (; i + 8 <= text.size(); i += 8) {
-        std::uint64_t word;
-        std::memcpy(&word, text.data() + i, sizeof word);
-        if ((word & 0x8080808080808080ULL) != 0) break;
-    }
     while (i < text.size() && static_cast<unsigned char>(text[i]) < 0x80) ++i;
     return i;
 }

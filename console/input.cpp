@@ -29,84 +29,20 @@ bool skip_space(ConsoleInput& in) {
     }
 }
 
-// Where the token that starts `text` ends: the first white space, or the end of `text`. White
-// space is all at or below a blank, so eight bytes at a time are passed over while none is.
-std::size_t token_end(std::string_view text) {
-    constexpr std::uint64_t ones = 0x0101010101010101ULL;
-    std::size_t i = 0;
-    for (std::uint64_t word; i + 8 <= text.size(); i += 8) {
-        std::memcpy(&word, text.data() + i, sizeof word);
-        if (((word - ones * 0x21) & ~word & ones * 0x80) != 0) break;  // a byte below 0x21
-    }
-    while (i < text.size() && !is_space(text[i])) ++i;
-    return i;
-}
-
 // Hands the next token to `each` piece by piece, as far as it has been read, and takes it; the
-// white space after it stays unread.
+// white space after it stays unread. Memory does not grow with the token.
 template <class Each>
 void take_token(ConsoleInput& in, Each&& each) {
     for (;;) {
         const std::string_view waiting = in.peek();
         if (waiting.empty()) return;
-        const std::size_t end = token_end(waiting);
+        std::size_t end = 0;
+        while (end < waiting.size() && !is_space(waiting[end])) ++end;
         each(waiting.substr(0, end));
         in.take(end);
         if (end < waiting.size()) return;
     }
 }
-
-// Judges an integer token fed in pieces.
-class IntJudge {
-public:
-    void feed(std::string_view piece) {
-        std::size_t i = 0;
-        if (first_ && !piece.empty()) {
-            first_ = false;
-            if (piece[0] == '+' || piece[0] == '-') {
-                negative_ = piece[0] == '-';
-                i = 1;
-            }
-        }
-        if (!valid_) return;
-        // Locals, not members, in the loop: the bytes are chars, which may alias anything, so
-        // members would be stored and loaded again at every byte of a long token.
-        bool any_digit = any_digit_;
-        std::int64_t magnitude = magnitude_;
-        for (; i < piece.size(); ++i) {
-            const char c = piece[i];
-            if (c < '0' || c > '9') {
-                valid_ = false;
-                return;
-            }
-            any_digit = true;
-            magnitude = magnitude * 10 + (c - '0');
-            if (magnitude > limit) {  // too large whatever follows: the rest need not be judged
-                valid_ = false;
-                return;
-            }
-        }
-        any_digit_ = any_digit;
-        magnitude_ = magnitude;
-    }
-
-    IntToken verdict() const {
-        const std::int64_t value = negative_ ? -magnitude_ : magnitude_;
-        if (!valid_ || !any_digit_ || value > std::numeric_limits<std::int32_t>::max() ||
-            value < std::numeric_limits<std::int32_t>::min()) {
-            return {Token::refused, 0};
-        }
-        return {Token::accepted, static_cast<std::int32_t>(value)};
-    }
-
-private:
-    static constexpr std::int64_t limit = std::int64_t{std::numeric_limits<std::int32_t>::max()} + 1;
-    bool first_ = true;
-    bool negative_ = false;
-    bool valid_ = true;
-    bool any_digit_ = false;
-    std::int64_t magnitude_ = 0;  // at most limit while the token can still be accepted
-};
 
 void write_prompt(Session& session, std::string_view prompt) {
     session.write(prompt);
@@ -115,7 +51,6 @@ void write_prompt(Session& session, std::string_view prompt) {
     if (session.output_is_terminal()) session.flush();
 }
 
-// Out of line: the prompts' common path then needs none of the registers this one saves.
 void refuse(Session& session, std::string_view message) {
     session.write(message);
     std::cout << std::endl;
@@ -142,46 +77,31 @@ ConsoleInput::int_type ConsoleInput::underflow() {
     }
 }
 
-namespace {
-
-// Any token, read piece by piece as far as it goes.
-IntToken judged_in_pieces(ConsoleInput& in) {
-    if (!skip_space(in)) return {Token::end, 0};
-    IntJudge judge;
-    take_token(in, [&](std::string_view piece) { judge.feed(piece); });
-    return judge.verdict();
-}
-
-}  // namespace
-
 IntToken read_int_token(ConsoleInput& in) {
-    // Most tokens are a few digits, wholly read already and followed by white space: judged in
-    // one pass, without the general path's pieces. A sign and up to nine digits cannot leave
-    // 32 bits, so they are added up without further checks.
-    const std::string_view waiting = in.peek();
-    if (waiting.empty()) return {Token::end, 0};  // not asked again: on a terminal, one Ctrl-D ends the input
-    const char* const begin = waiting.data();
-    const char* const end = begin + waiting.size();
-    const char* p = begin;
-    // Every white space byte is at or below a blank, and no digit is: one comparison passes a digit.
-    while (p != end && static_cast<unsigned char>(*p) <= ' ' && is_space(*p)) ++p;
-    if (p != end) {
-        const char* const digits = p + (*p == '+' || *p == '-');
-        const char* const last = end - digits > 9 ? digits + 9 : end;
-        const char* q = digits;
-        std::int32_t magnitude = 0;
-        for (; q < last; ++q) {
-            const auto digit = static_cast<unsigned char>(*q - '0');
-            if (digit > 9) break;
-            magnitude = magnitude * 10 + digit;
+    if (!skip_space(in)) return {Token::end, 0};
+    // Digits after an optional sign, counted up while the value can still fit; a longer token
+    // is refused whatever follows, and read to its end.
+    constexpr std::int64_t most = std::int64_t{std::numeric_limits<std::int32_t>::max()} + 1;
+    bool first = true;
+    bool negative = false;
+    bool valid = true;
+    bool digits = false;
+    std::int64_t magnitude = 0;
+    take_token(in, [&](std::string_view piece) {
+        if (first && (piece[0] == '+' || piece[0] == '-')) {
+            negative = piece[0] == '-';
+            piece.remove_prefix(1);
         }
-        if (q != digits && q != end && is_space(*q)) {
-            in.take(static_cast<std::size_t>(q - begin));
-            return {Token::accepted, *p == '-' ? -magnitude : magnitude};
+        first = false;
+        for (std::size_t i = 0; valid && i < piece.size(); ++i) {
+            const char c = piece[i];
+            valid = c >= '0' && c <= '9' && (magnitude = magnitude * 10 + (c - '0')) <= most;
+            digits = true;
         }
-    }
-    in.take(static_cast<std::size_t>(p - begin));
-    return judged_in_pieces(in);
+    });
+    const std::int64_t value = negative ? -magnitude : magnitude;
+    if (!valid || !digits || value > most - 1) return {Token::refused, 0};
+    return {Token::accepted, static_cast<std::int32_t>(value)};
 }
 
 bool read_word_token(ConsoleInput& in, std::string& word) {

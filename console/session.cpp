@@ -1,5 +1,7 @@
 #include "session.hpp"
 
+#include "run.hpp"
+
 #include <algorithm>
 #include <cerrno>
 #include <csignal>
@@ -133,6 +135,12 @@ int Session::run(void (*body)()) {
     } catch (const std::ios_base::failure&) {
         return 1;
     }
+}
+
+int run(std::string_view program, void (*body)()) {
+    if (Session::open()) return Session::current().run(body);
+    Session session(program);
+    return session.run(body);
 }
 
 void flush_output() {
