@@ -1,6 +1,7 @@
 #include "encoding.hpp"
 
 #include <cctype>
+#include <cstring>
 
 namespace console {
 namespace {
@@ -17,18 +18,14 @@ std::string_view filler_after_box(unsigned char second, unsigned char third) {
     return ((word >> (offset % 64)) & 1u) != 0 ? std::string_view("─") : std::string_view(" ");
 }
 
-// How many bytes the UTF-8 character that starts with `lead` has; 0 for a byte that starts none.
-std::size_t utf8_length(unsigned char lead) {
-    if (lead < 0x80) return 1;
-    if (lead >= 0xC2 && lead <= 0xDF) return 2;
-    if (lead >= 0xE0 && lead <= 0xEF) return 3;
-    if (lead >= 0xF0 && lead <= 0xF4) return 4;
-    return 0;
-}
-
-// How many bytes at the start of `text` are ASCII, the same in both encodings.
+// How many bytes at the start of `text` are ASCII, the same in both encodings; most text is,
+// so eight bytes are looked at together.
 std::size_t ascii_prefix(std::string_view text) {
     std::size_t i = 0;
+    for (std::uint64_t word; i + 8 <= text.size(); i += 8) {
+        std::memcpy(&word, text.data() + i, 8);
+        if ((word & 0x8080808080808080ULL) != 0) break;
+    }
     while (i < text.size() && static_cast<unsigned char>(text[i]) < 0x80) ++i;
     return i;
 }
@@ -46,7 +43,7 @@ Encoding encoding_of_charset(std::string_view charset) {
 }
 
 std::string_view ConsoleEncoder::encoded(std::string_view utf8) {
-    return encoding_ == Encoding::utf8 ? with_fillers(utf8) : to_cp949(utf8);
+    return encoding_ == Encoding::utf8 ? with_fillers(utf8) : as_cp949(utf8);
 }
 
 std::string_view ConsoleEncoder::with_fillers(std::string_view utf8) {
@@ -65,52 +62,66 @@ std::string_view ConsoleEncoder::with_fillers(std::string_view utf8) {
     return out_;
 }
 
-std::string_view ConsoleEncoder::to_cp949(std::string_view utf8) {
-    std::size_t i = ascii_prefix(utf8);
-    if (i == utf8.size()) return utf8;
-    out_.assign(utf8.substr(0, i));
-    while (i < utf8.size()) {
-        const std::size_t ascii = ascii_prefix(utf8.substr(i));
-        out_.append(utf8.substr(i, ascii));
-        i += ascii;
-        if (i == utf8.size()) break;
+std::string_view ConsoleEncoder::as_cp949(std::string_view utf8) {
+    if (ascii_prefix(utf8) == utf8.size()) return utf8;
+    out_.resize(utf8.size());  // no character is longer in CP949 than in UTF-8
+    char* put = out_.data();
+    for (std::size_t i = 0; i < utf8.size();) {
         const auto lead = static_cast<unsigned char>(utf8[i]);
-        const std::size_t length = utf8_length(lead);
-        std::uint32_t code_point = lead & (0x7Fu >> length);
-        bool whole = length > 1 && i + length <= utf8.size();
-        for (std::size_t k = 1; whole && k < length; ++k) {
-            const auto next = static_cast<unsigned char>(utf8[i + k]);
-            whole = (next & 0xC0) == 0x80;
-            code_point = code_point << 6 | (next & 0x3Fu);
+        if (lead < 0x80) {
+            // ASCII, the same in CP949: as many bytes as ascii_prefix passes at once. The output
+            // is never ahead of the input, so eight bytes always fit.
+            const std::size_t ascii = ascii_prefix(utf8.substr(i));
+            std::memcpy(put, utf8.data() + i, ascii);
+            put += ascii;
+            i += ascii;
+            continue;
         }
-        // An overlong form is no character: the table must only ever learn the real ones.
-        constexpr std::uint32_t least[] = {0, 0, 0x80, 0x800, 0x10000};
-        whole = whole && code_point >= least[length];
+        // The character's code point, from its lead byte and its continuation bytes (10xxxxxx);
+        // a form longer than it needs (overlong) is no character.
+        const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(utf8[i + k]); };
+        const auto continued = [&](std::size_t k) { return (byte(k) & 0xC0) == 0x80; };
+        std::uint32_t code_point = 0;
+        std::size_t length = 1;
+        bool whole = false;
+        if (lead >= 0xC2 && lead <= 0xDF && i + 1 < utf8.size()) {
+            length = 2;
+            code_point = (lead & 0x1Fu) << 6 | (byte(1) & 0x3Fu);
+            whole = continued(1);
+        } else if (lead >= 0xE0 && lead <= 0xEF && i + 2 < utf8.size()) {
+            length = 3;
+            code_point = (lead & 0x0Fu) << 12 | (byte(1) & 0x3Fu) << 6 | (byte(2) & 0x3Fu);
+            whole = continued(1) && continued(2) && code_point >= 0x800;
+        } else if (lead >= 0xF0 && lead <= 0xF4 && i + 3 < utf8.size()) {
+            length = 4;
+            code_point = (lead & 0x07u) << 18 | (byte(1) & 0x3Fu) << 12 | (byte(2) & 0x3Fu) << 6 | (byte(3) & 0x3Fu);
+            whole = continued(1) && continued(2) && continued(3) && code_point >= 0x10000;
+        }
+        const std::uint16_t* row = whole && code_point <= 0xFFFF ? rows_[code_point >> 8].get() : nullptr;
+        std::uint16_t form = row != nullptr ? row[code_point & 0xFF] : 0;
         // CP949 has nothing beyond the first 65536 code points.
-        const std::uint16_t form = whole && code_point <= 0xFFFF ? cp949_of(code_point, utf8.substr(i, length)) : no_form;
-        if (form == no_form) {
-            out_.push_back('?');
+        if (form == 0 && whole) form = code_point <= 0xFFFF ? learn(code_point, utf8.substr(i, length)) : no_form;
+        if (!whole || form == no_form) {
+            *put++ = '?';
             i += whole ? length : 1;
             continue;
         }
-        out_.push_back(static_cast<char>(form >> 8));
-        out_.push_back(static_cast<char>(form & 0xFF));
+        *put++ = static_cast<char>(form >> 8);
+        *put++ = static_cast<char>(form & 0xFF);
         i += length;
     }
+    out_.resize(static_cast<std::size_t>(put - out_.data()));
     return out_;
 }
 
-std::uint16_t ConsoleEncoder::cp949_of(std::uint32_t code_point, std::string_view utf8) {
+std::uint16_t ConsoleEncoder::learn(std::uint32_t code_point, std::string_view utf8) {
     auto& row = rows_[code_point >> 8];
-    if (!row) row = std::make_unique<std::array<std::uint16_t, 256>>();
-    std::uint16_t& form = (*row)[code_point & 0xFF];
-    if (form == 0) {
-        const auto cp949 = converter_.to_cp949(utf8);
-        form = cp949 && cp949->size() == 2
-                   ? static_cast<std::uint16_t>(static_cast<unsigned char>((*cp949)[0]) << 8 |
-                                                static_cast<unsigned char>((*cp949)[1]))
-                   : no_form;
-    }
+    if (!row) row = std::make_unique<std::uint16_t[]>(256);
+    const auto cp949 = to_cp949(utf8);
+    std::uint16_t& form = row[code_point & 0xFF];
+    form = cp949 && cp949->size() == 2 ? static_cast<std::uint16_t>(static_cast<unsigned char>((*cp949)[0]) << 8 |
+                                                                     static_cast<unsigned char>((*cp949)[1]))
+                                       : no_form;
     return form;
 }
 
@@ -119,17 +130,17 @@ std::optional<std::string> stored_word(std::string_view typed, Encoding encoding
     for (const char c : typed) {
         if (is_control(static_cast<unsigned char>(c))) return std::nullopt;
     }
-    Cp949Converter converter;
+    if (ascii_prefix(typed) == typed.size()) return std::string(typed);
     std::optional<std::string> utf8;
     if (encoding == Encoding::cp949) {
         // Kept only when it would go out again as the very bytes typed.
-        utf8 = converter.to_utf8(typed);
-        if (!utf8 || converter.to_cp949(*utf8) != typed) return std::nullopt;
+        utf8 = to_utf8(typed);
+        if (!utf8 || to_cp949(*utf8) != typed) return std::nullopt;
     } else {
         // Kept as CP949 gives it back, so that a word compares and shows as on a CP949 console.
-        const auto cp949 = converter.to_cp949(typed);
+        const auto cp949 = to_cp949(typed);
         if (!cp949) return std::nullopt;
-        utf8 = converter.to_utf8(*cp949);
+        utf8 = to_utf8(*cp949);
         if (!utf8) return std::nullopt;
     }
     // U+0080..U+009F are C2 80..C2 9F.

@@ -1,16 +1,9 @@
 #pragma once
-// Text is UTF-8 inside the programs. What reaches the console, and what comes from it, is in
-// the console's own encoding, decided once when a program starts:
-//
-// - Linux and macOS follow the user's locale (LC_ALL, then LC_CTYPE, then LANG). A locale whose
-//   character set is CP949, UHC or EUC-KR gets CP949 bytes; any other (UTF-8, C or POSIX, no
-//   locale, a locale that is not installed) gets UTF-8. Only LC_CTYPE is taken from the user:
-//   every other category stays "C", so numbers are written alike everywhere.
-// - Windows: CP949 (pipes and files as a code-page-949 console would have them).
-//
-// A UTF-8 terminal draws the box-drawing characters one column wide, a code-page-949 console
-// two: on a UTF-8 console each is followed by a filler that keeps frames in shape (see
-// ConsoleEncoder).
+// Text is UTF-8 inside the programs; what reaches the console, and what comes from it, is in
+// the console's own encoding, decided once when a program starts. Linux and macOS follow the
+// user's locale (LC_ALL, then LC_CTYPE, then LANG): CP949, UHC or EUC-KR get CP949 bytes,
+// anything else (C, no locale, one not installed) UTF-8. Only LC_CTYPE is taken from the user,
+// so numbers are written alike everywhere. Windows: CP949.
 
 #include <array>
 #include <cstdint>
@@ -31,52 +24,39 @@ Encoding encoding_from_locale();
 
 // UTF-8 <-> CP949 through the system's converter (the C library's iconv, or the Windows API),
 // for whole texts: nothing comes back when the text is not valid in its encoding or holds a
-// character that the other lacks. Opened at first use.
-class Cp949Converter {
-public:
-    Cp949Converter() = default;
-    ~Cp949Converter();
-    Cp949Converter(const Cp949Converter&) = delete;
-    Cp949Converter& operator=(const Cp949Converter&) = delete;
-
-    std::optional<std::string> to_cp949(std::string_view utf8);
-    std::optional<std::string> to_utf8(std::string_view cp949);
-
-private:
-    void* to_cp949_ = nullptr;  // iconv descriptors on POSIX, kept out of this header
-    void* to_utf8_ = nullptr;
-};
+// character that the other lacks.
+std::optional<std::string> to_cp949(std::string_view utf8);
+std::optional<std::string> to_utf8(std::string_view cp949);
 
 // Puts the programs' UTF-8 text into the console's encoding.
 class ConsoleEncoder {
 public:
     explicit ConsoleEncoder(Encoding encoding) : encoding_(encoding) {}
 
-    // The console's form of `utf8`: `utf8` itself when nothing changes (UTF-8 without
-    // box-drawing characters, ASCII), or a view of this encoder's own buffer, valid until the
-    // next call. A character cut short or one that CP949 lacks becomes "?" in CP949.
+    // The console's form of `utf8`: `utf8` itself when nothing changes, or a view of this
+    // encoder's buffer, valid until the next call. A UTF-8 terminal draws box-drawing characters
+    // one column wide, a code-page-949 console two: on UTF-8 each gets a filler. A broken
+    // character, or one that CP949 lacks, becomes "?" in CP949.
     std::string_view encoded(std::string_view utf8);
 
 private:
     std::string_view with_fillers(std::string_view utf8);
-    std::string_view to_cp949(std::string_view utf8);
-    // The CP949 bytes of one character, looked up in the characters met so far.
-    std::uint16_t cp949_of(std::uint32_t code_point, std::string_view utf8);
+    std::string_view as_cp949(std::string_view utf8);
+    // The CP949 bytes of a character not met before, from the system's converter, kept.
+    std::uint16_t learn(std::uint32_t code_point, std::string_view utf8);
 
     Encoding encoding_;
     std::string out_;
     // CP949 forms by code point (0: not yet asked, no_form: CP949 lacks it), in rows of 256
     // made as their first character comes: the same few characters repeat endlessly.
     static constexpr std::uint16_t no_form = 0xFFFF;
-    std::array<std::unique_ptr<std::array<std::uint16_t, 256>>, 256> rows_{};
-    Cp949Converter converter_;
+    std::array<std::unique_ptr<std::uint16_t[]>, 256> rows_{};
 };
 
 // What a word typed at a console of `encoding` is kept as (UTF-8), or nothing when it must be
-// refused: it is not valid text in that encoding, holds a character that CP949 lacks, or holds
-// a control character (0x00 to 0x1F, 0x7F, U+0080 to U+009F). Names are written back on the
-// roster's cards, where a control character would act on the terminal; a word typed on a CP949
-// console goes out again as the same bytes.
+// refused: not valid text in that encoding, a character that CP949 lacks, or a control
+// character (0x00 to 0x1F, 0x7F, U+0080 to U+009F), which would act on the terminal when the
+// name is shown. A word typed on a CP949 console goes out again as the same bytes.
 std::optional<std::string> stored_word(std::string_view typed, Encoding encoding);
 
 }  // namespace console

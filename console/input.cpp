@@ -1,7 +1,6 @@
 #include "input.hpp"
 
 #include <cerrno>
-#include <cstring>
 #include <iostream>
 #include <limits>
 
@@ -17,49 +16,39 @@ constexpr std::string_view unusable_character = "사용할 수 없는 문자가 
 // White space as formatted extraction knows it in the "C" locale: blank, \t \n \v \f \r.
 bool is_space(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 
-// Skips white space; false when the input ends first.
-bool skip_space(ConsoleInput& in) {
-    for (;;) {
-        const std::string_view waiting = in.peek();
-        if (waiting.empty()) return false;
-        std::size_t i = 0;
-        while (i < waiting.size() && is_space(waiting[i])) ++i;
-        in.take(i);
-        if (i < waiting.size()) return true;
-    }
-}
-
-// Hands the next token to `each` piece by piece, as far as it has been read, and takes it; the
-// white space after it stays unread. Memory does not grow with the token.
-template <class Each>
-void take_token(ConsoleInput& in, Each&& each) {
-    for (;;) {
-        const std::string_view waiting = in.peek();
-        if (waiting.empty()) return;
+// Takes the bytes for which `keep` holds, handing each run of them, as far as it has been
+// read, to `each`: memory does not grow with a long run. True when a byte that ends the run is
+// next (it stays unread), false when the input ends first.
+template <class Keep, class Each>
+bool take_while(ConsoleInput& in, Keep keep, Each each) {
+    for (std::string_view waiting; !(waiting = in.peek()).empty();) {
         std::size_t end = 0;
-        while (end < waiting.size() && !is_space(waiting[end])) ++end;
+        while (end < waiting.size() && keep(waiting[end])) ++end;
         each(waiting.substr(0, end));
         in.take(end);
-        if (end < waiting.size()) return;
+        if (end < waiting.size()) return true;
     }
+    return false;
 }
 
+bool skip_space(ConsoleInput& in) { return take_while(in, is_space, [](std::string_view) {}); }
+
+template <class Each>
+void take_token(ConsoleInput& in, Each each) { take_while(in, [](char c) { return !is_space(c); }, each); }
+
 void write_prompt(Session& session, std::string_view prompt) {
-    session.write(prompt);
+    std::cout << prompt;
     // On a terminal the prompt shows at once; into a pipe the read that waits for the answer
     // writes it.
     if (session.output_is_terminal()) session.flush();
 }
 
 void refuse(Session& session, std::string_view message) {
-    session.write(message);
-    std::cout << std::endl;
+    std::cout << message << std::endl;
     discard_line(session.input());
 }
 
 }  // namespace
-
-ConsoleInput::ConsoleInput(int fd, SystemCalls& calls) : fd_(fd), calls_(calls) {}
 
 ConsoleInput::int_type ConsoleInput::underflow() {
     if (gptr() < egptr()) return traits_type::to_int_type(*gptr());
@@ -112,16 +101,7 @@ bool read_word_token(ConsoleInput& in, std::string& word) {
 }
 
 void discard_line(ConsoleInput& in) {
-    for (;;) {
-        const std::string_view waiting = in.peek();
-        if (waiting.empty()) return;
-        const auto* line_end = static_cast<const char*>(std::memchr(waiting.data(), '\n', waiting.size()));
-        if (line_end) {
-            in.take(static_cast<std::size_t>(line_end - waiting.data()) + 1);
-            return;
-        }
-        in.take(waiting.size());
-    }
+    if (take_while(in, [](char c) { return c != '\n'; }, [](std::string_view) {})) in.take(1);
 }
 
 std::optional<std::int32_t> ask_choice(std::string_view prompt) {

@@ -1,12 +1,11 @@
 #pragma once
 // Every answer the programs read: integers and, in the roster, single words.
 //
-// An answer is the next token of standard input: leading white space (line ends included) is
-// skipped and the token ends before the next white space, so several answers may share a line.
-// An integer token must be all decimal digits, with an optional sign, within 32 bits; any other
-// token is refused whole: a message ends the line, the rest of that input line is dropped and
-// the same prompt is written again. At the end of input the prompt functions throw EndOfInput,
-// which unwinds to the program's main (see run.hpp); a menu asks with ask_choice instead.
+// An answer is the next token of standard input: white space (line ends included) is skipped
+// and the token ends before the next, so several answers may share a line. An integer token is
+// decimal digits with an optional sign, within 32 bits; any other is refused whole: a message
+// ends the line, the rest of the input line is dropped and the same prompt is written again.
+// At the end of input the prompts throw EndOfInput (see console::run); a menu's ask_choice does not.
 
 #include <array>
 #include <cstdint>
@@ -32,20 +31,17 @@ struct InputFailed : std::runtime_error {
     int error;  // the errno of the failed read
 };
 
-// Standard input as the programs read it: a stream buffer that reads its descriptor in blocks.
-// An interrupted read is tried again, and a descriptor in non-blocking mode is waited on until
-// data or the end of input comes; any other failed read throws InputFailed. Before every read
-// the tied output writes what it holds, so a prompt is never held back while the program waits.
+// Standard input as the programs read it, in blocks. An interrupted read is tried again, a
+// descriptor in non-blocking mode is waited on, any other failed read throws InputFailed.
+// Before every read the tied output writes what it holds: a prompt is never held back.
 class ConsoleInput final : public std::streambuf {
 public:
-    explicit ConsoleInput(int fd, SystemCalls& calls = SystemCalls::standard());
+    explicit ConsoleInput(int fd, SystemCalls& calls = SystemCalls::standard()) : fd_(fd), calls_(calls) {}
     ConsoleInput(const ConsoleInput&) = delete;
     ConsoleInput& operator=(const ConsoleInput&) = delete;
 
     void tie(ConsoleOutput* output) { tied_ = output; }
-
-    // The bytes read and not yet taken, reading more when none are left; empty at the end of
-    // input. The token rules scan these directly instead of a byte at a time.
+    // The bytes read and not yet taken, reading more when none are left; empty at the end.
     std::string_view peek() {
         if (gptr() == egptr() && traits_type::eq_int_type(underflow(), traits_type::eof())) return {};
         return {gptr(), static_cast<std::size_t>(egptr() - gptr())};
@@ -67,20 +63,16 @@ private:
 std::int32_t ask_int(std::string_view prompt);
 // The same at a menu, where the end of input means "quit": nothing is returned then.
 std::optional<std::int32_t> ask_choice(std::string_view prompt);
-// Writes `prompt` and reads one word, kept as UTF-8; throws EndOfInput at the end of input.
-// A word that could not be written back to the console as plain text is refused (see
-// stored_word in encoding.hpp).
+// Writes `prompt` and reads one word, kept as UTF-8 (see stored_word in encoding.hpp);
+// throws EndOfInput at the end of input.
 std::string ask_word(std::string_view prompt);
 
-// The token rules themselves, on any console input; the functions above apply them to the
-// program's standard input.
+// The token rules themselves, on any console input.
 enum class Token { accepted, refused, end };
-
 struct IntToken {
     Token status;
     std::int32_t value;
 };
-
 // Reads the next token and judges it as an integer. Memory does not grow with the token.
 IntToken read_int_token(ConsoleInput& in);
 // Reads the next token as a word; false at the end of input.

@@ -7,7 +7,7 @@
 namespace console {
 namespace {
 
-// Where the last whole character of UTF-8 `text` ends: a full buffer may have cut one short.
+// Where the last whole character of UTF-8 `text` ends: a full buffer may cut one short.
 std::size_t whole_characters(std::string_view text) {
     for (std::size_t back = 1; back <= std::min<std::size_t>(3, text.size()); ++back) {
         const auto b = static_cast<unsigned char>(text[text.size() - back]);
@@ -22,12 +22,7 @@ std::size_t whole_characters(std::string_view text) {
 
 ConsoleOutput::ConsoleOutput(int fd, bool terminal, Encoding encoding, SystemCalls& calls)
     : fd_(fd), terminal_(terminal), calls_(calls), encoder_(encoding), buffer_(new char[held_most]) {
-    reset_buffer(0);
-}
-
-void ConsoleOutput::reset_buffer(std::size_t kept) {
     setp(buffer_.get(), buffer_.get() + held_most);
-    pbump(static_cast<int>(kept));
 }
 
 void ConsoleOutput::write_held() {
@@ -35,9 +30,13 @@ void ConsoleOutput::write_held() {
     // cut it), which moves to the front.
     const std::string_view held(pbase(), static_cast<std::size_t>(pptr() - pbase()));
     const std::size_t whole = whole_characters(held);
-    if (!failed_ && whole > 0) write_encoded(held.substr(0, whole), true);
+    if (!failed_ && whole > 0) {
+        const std::string_view encoded = encoder_.encoded(held.substr(0, whole));
+        write_out(encoded.data(), encoded.size(), true);
+    }
     std::memmove(buffer_.get(), held.data() + whole, held.size() - whole);
-    reset_buffer(held.size() - whole);
+    setp(buffer_.get(), buffer_.get() + held_most);
+    pbump(static_cast<int>(held.size() - whole));
 }
 
 ConsoleOutput::int_type ConsoleOutput::overflow(int_type ch) {
@@ -47,6 +46,14 @@ ConsoleOutput::int_type ConsoleOutput::overflow(int_type ch) {
         pbump(1);
     }
     return traits_type::not_eof(ch);
+}
+
+std::streamsize ConsoleOutput::xsputn(const char* data, std::streamsize size) {
+    // Most pieces are a few bytes that fit: one copy, none of the general loop's bookkeeping.
+    if (size > epptr() - pptr()) return std::streambuf::xsputn(data, size);
+    std::memcpy(pptr(), data, static_cast<std::size_t>(size));
+    pbump(static_cast<int>(size));
+    return size;
 }
 
 int ConsoleOutput::sync() {
@@ -61,19 +68,11 @@ void ConsoleOutput::write_repeated(std::string_view text, std::uint64_t times) {
     for (std::uint64_t i = 0; i < times; ++i) write_out(encoded.data(), encoded.size(), false);
 }
 
-void ConsoleOutput::write_encoded(std::string_view text, bool held) {
-    const std::string_view encoded = encoder_.encoded(text);
-    write_out(encoded.data(), encoded.size(), held);
-}
-
 void ConsoleOutput::write_out(const char* data, std::size_t size, bool held) {
-    // Output that comes in blocks this large between two reads of the input is bulk. A program
-    // that makes its text is slower than a reader taking it from a pipe, and stops at every
-    // 64 KiB the pipe holds until the reader has woken up and made room: it asks, once, for a
-    // larger pipe, and then writes what it held in one piece. Otherwise, and for text repeated
-    // from memory, which comes faster than any reader takes it, at most 8 KiB a write: a writer
-    // that fills the pipe whole waits for the reader to empty it all, where smaller writes let
-    // both run at once.
+    // Bulk output stops at every 64 KiB a pipe holds until its reader has made room: a program
+    // that writes this much between two reads asks, once, for a larger pipe and then writes
+    // what it held in one piece. Text repeated from memory comes faster than any reader takes
+    // it, and goes in writes of 8 KiB, which let writer and reader run at once.
     constexpr std::size_t bulk = 1 << 15;
     if (!terminal_ && !widened_ && size >= bulk) {
         widened_ = true;

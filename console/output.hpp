@@ -19,15 +19,11 @@ struct OutputFailed : std::runtime_error {
     int error;  // the errno of the failed write
 };
 
-// A stream buffer writing to a file descriptor.
-//
-// On a terminal every line end (a flush of the stream) writes at once, so a person sees each
-// line as it is made. Into a pipe or a file a line end writes nothing: the text is held and
-// written in large blocks, and whoever knows that someone may be waiting for it (a read of
-// standard input, a key wait, a clock frame, the end of the program) calls write_held().
-//
-// A failed write throws OutputFailed; after that the buffer drops whatever it is given, so a
-// program that is already ending cannot fail twice.
+// A stream buffer writing to a file descriptor. On a terminal every line end (a flush of the
+// stream) writes at once. Into a pipe or a file the text is held and written in large blocks,
+// and whoever knows that someone may be waiting for it (a read of standard input, a key wait,
+// a clock frame, the end of the program) calls write_held(). A failed write throws
+// OutputFailed; after that the buffer drops whatever it is given, so it fails only once.
 class ConsoleOutput final : public std::streambuf {
 public:
     ConsoleOutput(int fd, bool terminal, Encoding encoding, SystemCalls& calls = SystemCalls::standard());
@@ -42,22 +38,19 @@ public:
 
 protected:
     int_type overflow(int_type ch) override;
+    std::streamsize xsputn(const char* data, std::streamsize size) override;
     int sync() override;
 
 private:
-    // Writes the console's form of `text`, all of it or throws.
-    void write_encoded(std::string_view text, bool held);
     // Writes `size` bytes, all of it or throws; `held`: text the program made, not repeated.
     void write_out(const char* data, std::size_t size, bool held);
-    void reset_buffer(std::size_t kept);
 
     int fd_;
     bool terminal_;
     SystemCalls& calls_;
     ConsoleEncoder encoder_;
-    // Text is held until this much has come, or someone may be waiting for it. Held long, a
-    // program that writes a lot writes seldom. Allocated, not zero-filled, so that a dialogue
-    // pays only for the pages it uses.
+    // Held long, a program that writes a lot writes seldom. Not zero-filled: a dialogue pays
+    // only for the pages it uses.
     static constexpr std::size_t held_most = 1 << 20;
     std::unique_ptr<char[]> buffer_;
     bool failed_ = false;

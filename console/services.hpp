@@ -1,20 +1,26 @@
 #pragma once
 // The four console services the programs use besides standard input and output. Whatever the
-// program has written before (a prompt without a line end, the clock's text) is on the screen
-// before the console acts.
+// program has written before is on the screen before the console acts.
 
+#include <cstddef>
 #include <cstdint>
+#include <string_view>
+
+#include "encoding.hpp"
 
 namespace console {
 
 // Blanks the console; the next output starts at the top-left cell.
 void clear_screen();
-// Writes the pause prompt, waits for one key (consumed whole, never seen by later input) and
-// ends the line.
+// Writes the pause prompt, waits for one key (consumed whole) and ends the line.
 void pause_screen();
 // Waits for one key without echo and without Enter; the key is ignored.
 void wait_key();
 // The next output starts at (column, row), both counted from 0 at the top left.
 void move_cursor(std::int16_t column, std::int16_t row);
+
+// On a POSIX terminal: how many more bytes the key that starts with `bytes` needs (the rest of
+// an escape sequence, or of a character in `encoding`); 0 when it is complete.
+std::size_t key_bytes_missing(std::string_view bytes, Encoding encoding);
 
 }  // namespace console

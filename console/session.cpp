@@ -1,13 +1,12 @@
 #include "session.hpp"
 
-#include "run.hpp"
-
 #include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
+#include <utility>
 
 #ifndef _WIN32
 #include <unistd.h>
@@ -16,31 +15,21 @@
 namespace console {
 namespace {
 
-bool is_terminal(int fd) {
 #ifdef _WIN32
-    return SystemCalls::is_windows_console(fd);  // not _isatty, which says yes to NUL too
+bool is_terminal(int fd) { return SystemCalls::is_windows_console(fd); }  // not _isatty: NUL is none
+// A console gets the bytes through its own interface, where the runtime's would show Korean
+// text as Latin-1; pipes and files keep the runtime's text mode.
+SystemCalls& output_calls(bool terminal) { return terminal ? SystemCalls::windows_console() : SystemCalls::standard(); }
 #else
-    return isatty(fd) == 1;
+bool is_terminal(int fd) { return isatty(fd) == 1; }
+SystemCalls& output_calls(bool) { return SystemCalls::standard(); }
 #endif
-}
 
 // Terminals that take no escape sequences (Emacs' shell, IDE run consoles, a pty with no
 // terminal type) say so with TERM unset, empty or "dumb", as the usual terminal libraries read it.
 bool terminal_takes_escapes() {
     const char* type = std::getenv("TERM");
     return type != nullptr && *type != '\0' && std::strcmp(type, "dumb") != 0;
-}
-
-// The calls that write standard output. A Windows console gets the bytes through its own
-// interface, where the runtime's would show Korean text as Latin-1; pipes and files keep the
-// runtime's text mode.
-SystemCalls& output_calls(bool terminal) {
-#ifdef _WIN32
-    if (terminal) return SystemCalls::windows_console();
-#else
-    (void)terminal;
-#endif
-    return SystemCalls::standard();
 }
 
 }  // namespace
@@ -50,14 +39,12 @@ Session* Session::active_ = nullptr;
 Session::Session(std::string_view program)
     : program_(program), terminals_{is_terminal(0), is_terminal(1), terminal_takes_escapes(), encoding_from_locale()} {
     own_output_.emplace(1, terminals_.output, terminals_.encoding, output_calls(terminals_.output));
-    own_input_.emplace(0);
-    own_input_->tie(&*own_output_);
-    input_ = &*own_input_;
+    input_ = &own_input_.emplace(0);
+    input_->tie(&*own_output_);
     install(*own_output_);
 #ifdef SIGPIPE
     // A closed pipe is reported as a failed write instead of killing the program silently.
     old_sigpipe_ = std::signal(SIGPIPE, SIG_IGN);
-    restore_sigpipe_ = old_sigpipe_ != SIG_ERR;
 #endif
 }
 
@@ -69,7 +56,7 @@ Session::Session(ConsoleInput& input, std::streambuf& output, Terminals terminal
 void Session::install(std::streambuf& output) {
     output_ = &output;
     console_output_ = dynamic_cast<ConsoleOutput*>(&output);
-    outer_ = active_;
+    outer_ = std::exchange(active_, this);
     old_cin_ = std::cin.rdbuf(input_);
     old_cout_ = std::cout.rdbuf(output_);
     old_exceptions_ = std::cout.exceptions();
@@ -77,7 +64,6 @@ void Session::install(std::streambuf& output) {
     std::cout.clear();
     // A failed write surfaces as an exception that ends the program with a failure status.
     std::cout.exceptions(std::ios::badbit);
-    active_ = this;
 }
 
 Session::~Session() {
@@ -88,7 +74,7 @@ Session::~Session() {
     std::cin.rdbuf(old_cin_);
     std::cin.clear();
 #ifdef SIGPIPE
-    if (restore_sigpipe_) std::signal(SIGPIPE, old_sigpipe_);
+    if (own_output_ && old_sigpipe_ != SIG_ERR) std::signal(SIGPIPE, old_sigpipe_);
 #endif
 }
 
@@ -98,19 +84,11 @@ void Session::no_session() {
 }
 
 void Session::flush() {
-    if (console_output_) {
+    if (console_output_ != nullptr) {
         console_output_->write_held();
     } else {
         output_->pubsync();
     }
-}
-
-void Session::write_repeated(std::string_view text, std::uint64_t times) {
-    if (console_output_ != nullptr) {
-        console_output_->write_repeated(text, times);
-        return;
-    }
-    for (std::uint64_t i = 0; i < times; ++i) std::cout.write(text.data(), static_cast<std::streamsize>(text.size()));
 }
 
 int Session::run(void (*body)()) {
@@ -143,32 +121,26 @@ int run(std::string_view program, void (*body)()) {
     return session.run(body);
 }
 
-void flush_output() {
-    if (Session::open()) {
-        Session::current().flush();
-    } else {
-        std::cout.flush();
-    }
-}
+void flush_output() { Session::current().flush(); }
 
 void write_lines(std::string_view line, std::uint64_t count) {
-    if (Session::current().output_is_terminal()) {
-        for (std::uint64_t i = 0; i < count; ++i) {
-            std::cout.write(line.data(), static_cast<std::streamsize>(line.size()));
-            std::cout << std::endl;
-        }
+    Session& session = Session::current();
+    if (session.output_is_terminal()) {
+        for (std::uint64_t i = 0; i < count; ++i) std::cout << line << std::endl;
         return;
     }
-    // About 64 KiB of whole lines, written as often as they fit in the count (encoded once),
+    // About 64 KiB of whole lines, encoded once and written as often as they fit in the count,
     // then the rest.
     const std::size_t with_end = line.size() + 1;
     const std::uint64_t per_block = std::max<std::uint64_t>(1, std::min<std::uint64_t>(count, (1u << 16) / with_end));
     std::string block;
-    block.reserve(static_cast<std::size_t>(per_block) * with_end);
     for (std::uint64_t i = 0; i < per_block; ++i) block.append(line).push_back('\n');
-    Session::current().write_repeated(block, count / per_block);
-    std::cout.write(block.data(), static_cast<std::streamsize>(count % per_block * with_end));
-    std::cout.flush();  // the line end of the last line, like std::endl
+    if (session.console_output_ != nullptr) {
+        session.console_output_->write_repeated(block, count / per_block);
+    } else {
+        for (std::uint64_t i = 0; i < count / per_block; ++i) std::cout << block;
+    }
+    std::cout.write(block.data(), static_cast<std::streamsize>(count % per_block * with_end)) << std::flush;
 }
 
 }  // namespace console

@@ -1,4 +1,4 @@
-#include "console/run.hpp"
+#include "console/session.hpp"
 #include "menu.hpp"
 
 int main() { return console::run("roster", roster::run_menu); }

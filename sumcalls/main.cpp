@@ -1,4 +1,4 @@
-#include "console/run.hpp"
+#include "console/session.hpp"
 #include "sumcalls.hpp"
 
 int main() { return console::run("sumcalls", sumcalls::run_sumcalls); }

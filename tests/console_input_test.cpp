@@ -166,7 +166,9 @@ TEST(StoredWord, KeepsPlainTextAndRefusesWhatCouldActOnTheConsole) {
         {"lead byte before a control", Encoding::cp949, "\xB0\x1b", std::nullopt},
         {"0x80 alone", Encoding::cp949, "\x80", std::nullopt},
         {"0xFF alone", Encoding::cp949, "\xFF", std::nullopt},
+#ifndef _WIN32  // Windows maps the user-defined area to private-use characters, and back
         {"a pair the converter does not map", Encoding::cp949, "\xC9\xA1", std::nullopt},
+#endif
         {"UTF-8 on a CP949 console", Encoding::cp949, "\xED\x99\x8D", std::nullopt},
     };
     for (const Case& c : cases) EXPECT_EQ(console::stored_word(c.typed, c.console), c.stored) << c.what;

@@ -315,17 +315,18 @@ TEST(ConsoleEncoding, Cp949ForItsNamesOnly) {
     for (const auto& [name, encoding] : cases) EXPECT_EQ(console::encoding_of_charset(name), encoding) << name;
 }
 
-TEST(Cp949Converter, ConvertsOrRefuses) {
-    console::Cp949Converter converter;
-    EXPECT_EQ(converter.to_cp949("가a"), std::optional<std::string>("\xB0\xA1" "a"));
-    EXPECT_EQ(converter.to_cp949(""), std::optional<std::string>(""));
-    EXPECT_EQ(converter.to_cp949("\xC3"), std::nullopt);              // cut short
-    EXPECT_EQ(converter.to_cp949("\xED\xA0\x80"), std::nullopt);      // a surrogate
-    EXPECT_EQ(converter.to_cp949("\xF0\x9F\x98\x80"), std::nullopt);  // no CP949 form
-    EXPECT_EQ(converter.to_utf8("\xB0\xA1" "a"), std::optional<std::string>("가a"));
-    EXPECT_EQ(converter.to_utf8("\xB0"), std::nullopt);       // a lead byte alone
-    EXPECT_EQ(converter.to_utf8("\xB0\x20"), std::nullopt);   // and one that is no trail byte
-    EXPECT_EQ(converter.to_utf8("\xC9\xA1"), std::nullopt);   // user-defined area, not mapped
+TEST(Cp949Conversion, ConvertsOrRefuses) {
+    using console::to_cp949;
+    using console::to_utf8;
+    EXPECT_EQ(to_cp949("가a"), std::optional<std::string>("\xB0\xA1" "a"));
+    EXPECT_EQ(to_cp949(""), std::optional<std::string>(""));
+    EXPECT_EQ(to_cp949("\xC3"), std::nullopt);              // cut short
+    EXPECT_EQ(to_cp949("\xED\xA0\x80"), std::nullopt);      // a surrogate
+    EXPECT_EQ(to_cp949("\xF0\x9F\x98\x80"), std::nullopt);  // no CP949 form
+    EXPECT_EQ(to_utf8("\xB0\xA1" "a"), std::optional<std::string>("가a"));
+    EXPECT_EQ(to_utf8("\xB0"), std::nullopt);       // a lead byte alone
+    EXPECT_EQ(to_utf8("\xB0\x20"), std::nullopt);   // and one that is no trail byte
+    EXPECT_EQ(to_utf8("\xC9\xA1"), std::nullopt);   // user-defined area, not mapped
 }
 
 }  // namespace

@@ -148,7 +148,7 @@ TEST(Roster, GradeHeaderAndClosingLineAreEquallyWide) {
     ScopedConsole console;
     table.list_grade(1);
     // On a code-page-949 console a character takes as many columns as it has bytes.
-    const auto shown = console::Cp949Converter().to_cp949(console.output());
+    const auto shown = console::to_cp949(console.output());
     ASSERT_TRUE(shown);
     const auto end = shown->find('\n');
     EXPECT_EQ(end, 30u);

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "console/terminal.hpp"
+#include "console/services.hpp"
 
 namespace {
 
