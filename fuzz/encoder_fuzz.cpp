@@ -2,9 +2,9 @@
 // the fuzzer's bytes in pieces, each written out at once (the first byte picks the console,
 // the second the size of the pieces). Checked for any bytes: on a UTF-8 console the output is
 // the text with one filler, "─" or a blank, after each box-drawing character and nothing else
-// changed; on a CP949 console every character written is valid CP949, and for text whose
-// characters CP949 all has, the bytes are what iconv makes of it. Valid text comes out the same
-// however it is cut.
+// changed (but for a character cut short at the very end, never written); on a CP949 console
+// every character written is valid CP949, and for text whose characters CP949 all has, the
+// bytes are what iconv makes of it. Valid text comes out the same however it is cut.
 #include <cstddef>
 #include <cstdint>
 #include <iconv.h>
@@ -61,6 +61,18 @@ std::string without_fillers(const std::string& utf8) {
     return out;
 }
 
+// `text` without a character cut short at its very end, which never completes and so is never
+// written: its lead byte announces more continuation bytes (10xxxxxx) than follow it.
+std::string_view without_cut_end(std::string_view text) {
+    for (std::size_t back = 1; back <= 3 && back <= text.size(); ++back) {
+        const auto b = static_cast<unsigned char>(text[text.size() - back]);
+        if ((b & 0xC0) == 0x80) continue;
+        const std::size_t needs = b >= 0xF0 ? 4 : b >= 0xE0 ? 3 : b >= 0xC0 ? 2 : 1;
+        return needs > back ? text.substr(0, text.size() - back) : text;
+    }
+    return text;
+}
+
 // Every character of CP949 `text` is one that iconv knows.
 bool valid_cp949(std::string_view text) {
     static const iconv_t cd = iconv_open("UTF-8", "CP949");
@@ -85,7 +97,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string whole = written(text, text.size() + 1, encoding);
     if (valid && written(text, piece, encoding) != whole) fuzzing::fail("cut text written differently", whole, 0);
     if (encoding == console::Encoding::utf8) {
-        if (without_fillers(whole) != text) fuzzing::fail("text changed on a UTF-8 console", whole, 0);
+        if (without_fillers(whole) != without_cut_end(text)) fuzzing::fail("text changed on a UTF-8 console", whole, 0);
         return 0;
     }
     if (!valid_cp949(whole)) fuzzing::fail("output that is not CP949", whole, 0);

@@ -1,1 +1,0 @@
-add_program_test(recursion_test SOURCES recursion_test.cpp LIBRARIES recursion_lib PROGRAMS recursion)

@@ -1,1 +1,0 @@
-add_program_test(sumcalls_test SOURCES sumcalls_test.cpp LIBRARIES sumcalls_lib PROGRAMS sumcalls)

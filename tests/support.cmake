@@ -1,0 +1,97 @@
+# What every test executable shares: GoogleTest, the helpers of tests/support and
+# add_program_test. Included before the programs, whose tests add_console_program registers.
+# A cross build cannot use the build machine's GoogleTest; it builds one from the sources
+# named here (Debian's googletest package puts them in /usr/src/googletest).
+set(GTEST_SOURCE_DIR "" CACHE PATH "GoogleTest sources to build the tests with, instead of an installed GoogleTest")
+if(GTEST_SOURCE_DIR)
+  set(INSTALL_GTEST OFF CACHE BOOL "Install GoogleTest along with the programs")
+  add_subdirectory(${GTEST_SOURCE_DIR} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
+else()
+  find_package(GTest REQUIRED)
+endif()
+include(GoogleTest)
+
+# Helpers shared by the tests: running built programs through pipes and on a pseudo-terminal,
+# capturing an in-process dialogue, the bytes a console gets for a text, and the tests' main.
+set(support ${PROJECT_SOURCE_DIR}/tests/support)
+if(WIN32)
+  add_library(test_support STATIC ${support}/process_windows.cpp ${support}/console_text_windows.cpp
+                                  ${support}/dialogue_run.cpp ${support}/main.cpp)
+else()
+  add_library(test_support STATIC ${support}/process.cpp ${support}/console_text.cpp ${support}/pty.cpp
+                                  ${support}/dialogue_run.cpp ${support}/main.cpp)
+  find_library(UTIL_LIBRARY util)
+  if(UTIL_LIBRARY)
+    target_link_libraries(test_support PUBLIC ${UTIL_LIBRARY})
+  endif()
+  # Every test runs under a UTF-8 console and under a CP949 one. The CP949 locale is made here,
+  # in the build tree, without root and without changing the system; the tests' main points
+  # LOCPATH at it.
+  find_program(LOCALEDEF_PROGRAM localedef REQUIRED)
+  # The locale tests also need Korean locales of the other character sets.
+  set(test_locales ${CMAKE_BINARY_DIR}/locale)
+  set(made)
+  foreach(charset IN ITEMS CP949 EUC-KR UTF-8)
+    add_custom_command(
+      OUTPUT ${test_locales}/ko_KR.${charset}/LC_CTYPE
+      COMMAND ${LOCALEDEF_PROGRAM} -i ko_KR -f ${charset} ${test_locales}/ko_KR.${charset}
+      COMMENT "Making the ko_KR.${charset} locale for the tests"
+      VERBATIM)
+    list(APPEND made ${test_locales}/ko_KR.${charset}/LC_CTYPE)
+  endforeach()
+  add_custom_target(test_locales DEPENDS ${made})
+  add_dependencies(test_support test_locales)
+  target_compile_definitions(test_support PRIVATE TEST_LOCALE_DIR="${test_locales}")
+endif()
+target_include_directories(test_support PUBLIC ${PROJECT_SOURCE_DIR}/tests)
+target_link_libraries(test_support PUBLIC console project_options GTest::gtest GTest::gmock)
+set(program_dir ${CMAKE_BINARY_DIR}/bin)
+if(WIN32 AND CMAKE_CROSSCOMPILING)
+  # The tests run under Wine, which shows the build machine's file system as drive Z:.
+  set(program_dir Z:${program_dir})
+endif()
+target_compile_definitions(test_support PRIVATE PROGRAM_DIR="${program_dir}")
+
+# TEST_SAMPLE: run a sample of the long tables of process runs instead of all of them, in the
+# suites whose every run is slow (the sanitizers, clang with its own runtime, Wine). Every
+# sample is chosen here, by test executable, as a GoogleTest filter:
+option(TEST_SAMPLE "Run a sample of the long tables of process runs" OFF)
+# The bad input at every prompt: every input at a prompt of each kind (a menu, a word, an
+# integer, a menu behind a pause, the box's largest values), and at every other prompt a
+# refused token and the end of input.
+set(sample_bad_input_test
+    "*/RosterMenu_*:*/RosterName_*:*/Sorter1_*:*/StudytimeMenu_*:*/BoxdrawHeight_*:*_NotANumber:*_EndOfInput")
+# The key waits: every signal at one wait of each kind (a last key, a pause), and every
+# program's last key reaching neither the next prompt nor the shell.
+set(sample_key_wait_fault_test "*SorterLastKey*:*TimestablePause*:LastKeys/LastKey.*")
+
+# add_program_test(NAME SOURCES... [LIBRARIES libs...] [PROGRAMS programs...]):
+# one test executable, run under a UTF-8 and a CP949 console (on Windows, once); PROGRAMS are
+# the built programs it runs, so they are built first.
+function(add_program_test name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBRARIES;PROGRAMS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE test_support ${ARG_LIBRARIES})
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+  if(ARG_PROGRAMS)
+    add_dependencies(${name} ${ARG_PROGRAMS})
+  endif()
+  if(TARGET wine_prefix)
+    add_dependencies(${name} wine_prefix)
+  endif()
+  # Listing the tests may start Wine, which takes a while on a busy machine.
+  set(filter)
+  if(TEST_SAMPLE AND DEFINED sample_${name})
+    set(filter TEST_FILTER ${sample_${name}})
+  endif()
+  if(WIN32)
+    # Pipes and files of a Windows program are CP949 whatever the locale.
+    gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60 ${filter} PROPERTIES TIMEOUT 120)
+    return()
+  endif()
+  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60 ${filter} TEST_SUFFIX .utf8
+                       PROPERTIES TIMEOUT 120 ENVIRONMENT LC_ALL=C.UTF-8)
+  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60 ${filter} TEST_SUFFIX .cp949
+                       PROPERTIES TIMEOUT 120 ENVIRONMENT LC_ALL=ko_KR.CP949)
+endfunction()
+
