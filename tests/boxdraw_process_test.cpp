@@ -19,15 +19,8 @@ const std::string refusal = prompts + "가로 또는 세로가 1보다 작습니
 
 using RunCase = testing_support::DialogueCase;
 
-class BoxdrawRun : public testing::TestWithParam<RunCase> {};
-
-TEST_P(BoxdrawRun, WritesExactlyTheDialogue) {
-    testing_support::expect_dialogue("boxdraw", GetParam());
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Dialogues, BoxdrawRun,
-    testing::Values(
+DIALOGUE_TABLE(
+    Boxdraw, "boxdraw",
         RunCase{"FourByThree", "4\n3\n", prompts + "┌──┐\n│    │\n└──┘\n", 0},
         RunCase{"OneByOne", "1 1\n", prompts + "┌\n", 0},
         RunCase{"OneRowIsOpenBelow", "3 1\n", prompts + "┌─┐\n", 0},
@@ -39,8 +32,7 @@ INSTANTIATE_TEST_SUITE_P(
                 "가로 입력 : 정수(-2147483648 ~ 2147483647)를 입력하세요.\n가로 입력 : "
                 "세로 단 입력 : 정수(-2147483648 ~ 2147483647)를 입력하세요.\n세로 단 입력 : ┌┐\n└┘\n",
                 0},
-        RunCase{"EndOfInputAtTheHeightFails", "0\n", "가로 입력 : 세로 단 입력 : \n", 1}),
-    [](const testing::TestParamInfo<RunCase>& param_info) { return std::string(param_info.param.name); });
+        RunCase{"EndOfInputAtTheHeightFails", "0\n", "가로 입력 : 세로 단 입력 : \n", 1});
 
 TEST(BoxdrawRun, WideBoxIsWrittenWhole) {
     // Wider than one prepared line and than the program's output buffer.

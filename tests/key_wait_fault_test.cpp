@@ -1,9 +1,10 @@
 // Every key wait of the programs other than the roster (whose pause has tests of its own), at
-// a terminal: Ctrl-C, SIGTERM and SIGHUP during the wait end the program by that signal and
-// leave the terminal's settings exactly as they were before it started; Ctrl-Z stops it with
-// the settings given back and resumption takes the wait up again; and an arrow key or a Korean
-// syllable is one key, whose bytes never reach what reads the terminal next (the program's
-// next prompt, or the shell after the program's last key).
+// a terminal: the program waits without echo until one key, then ends or goes on; Ctrl-C,
+// SIGTERM and SIGHUP during the wait end the program by that signal and leave the terminal's
+// settings exactly as they were before it started; Ctrl-Z stops it with the settings given
+// back and resumption takes the wait up again; and an arrow key or a Korean syllable is one
+// key, whose bytes never reach what reads the terminal next (the program's next prompt, or the
+// shell after the program's last key).
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -179,6 +180,24 @@ private:
 };
 
 class LastKey : public KeyWaitTest {};
+
+// The program waits at its last text, without echo or line editing, and one key (a syllable
+// arriving in two pieces) ends it with status 0, writing nothing more but a pause's line end.
+TEST_P(LastKey, EndsOnOneWholeKey) {
+    const KeyWait& w = GetParam();
+    PtySession session(testing_support::program_path(w.program));
+    session.type(w.typed);
+    ASSERT_TRUE(session.wait_for(on_console(w.waiting)));
+    EXPECT_EQ(session.wait_exit(300), -1) << "the program ended without a key";
+    EXPECT_FALSE(same_settings(before_, session.settings())) << "no echo and no line editing while it waits";
+    type_split(session, testing_support::typed("가"));
+    const int status = session.wait_exit();
+    ASSERT_TRUE(WIFEXITED(status)) << status;
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    const std::string after = w.waiting.ends_with(pause_prompt) ? "\r\n" : "";
+    EXPECT_TRUE(session.output().ends_with(on_console(w.waiting) + after)) << "something was written after the key";
+    EXPECT_TRUE(same_settings(before_, session.settings()));
+}
 
 TEST_P(LastKey, KeyBytesNeverReachTheShell) {
     const KeyWait& w = GetParam();

@@ -1,5 +1,4 @@
-// The recursion drills: both recursions in-process, the built program through pipes and at a
-// terminal.
+// The recursion drills: both recursions in-process, and the built program through pipes.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -10,8 +9,6 @@
 #include "support/process.hpp"
 #ifndef _WIN32
 #include <sys/resource.h>
-
-#include "key_wait.hpp"
 #endif
 
 namespace {
@@ -61,15 +58,8 @@ const std::string bad_m = "1 ~ 1023 사이의 정수를 입력하세요.\n";
 
 using RunCase = testing_support::DialogueCase;
 
-class RecursionRun : public testing::TestWithParam<RunCase> {};
-
-TEST_P(RecursionRun, WritesExactlyTheDialogue) {
-    testing_support::expect_dialogue("recursion", GetParam());
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Dialogues, RecursionRun,
-    testing::Values(
+DIALOGUE_TABLE(
+    Recursion, "recursion",
         RunCase{"WorkedExample", "10\n10\n", "1.정수 입력 : 1 ~ 10 : 55\n2.정수 입력 : 10 -> 1010\n", 0},
         RunCase{"SmallestServed", "0 1\n", "1.정수 입력 : 1 ~ 0 : 0\n2.정수 입력 : 1 -> 1\n", 0},
         RunCase{"LargestServed", "65535\n1023\n", "1.정수 입력 : 1 ~ 65535 : 2147450880\n2.정수 입력 : 1023 -> 1111111111\n", 0},
@@ -81,8 +71,7 @@ INSTANTIATE_TEST_SUITE_P(
         RunCase{"RefusedTokenAsksTheSamePromptAgain", "1e3 5\n3\n2.5\n2\n",
                 "1.정수 입력 : " + refused + "1.정수 입력 : 1 ~ 3 : 6\n2.정수 입력 : " + refused + "2.정수 입력 : 2 -> 10\n", 0},
         RunCase{"EndOfInputAtTheSecondPromptFails", "4\n", "1.정수 입력 : 1 ~ 4 : 10\n2.정수 입력 : \n", 1},
-        RunCase{"EndOfInputAfterOutOfRangeFails", "70000\n", "1.정수 입력 : " + bad_n + "1.정수 입력 : \n", 1}),
-    [](const testing::TestParamInfo<RunCase>& param_info) { return std::string(param_info.param.name); });
+        RunCase{"EndOfInputAfterOutOfRangeFails", "70000\n", "1.정수 입력 : " + bad_n + "1.정수 입력 : \n", 1});
 
 #ifndef _WIN32
 TEST(RecursionRun, LargestNNeedsNoLargeMainStack) {
@@ -97,15 +86,6 @@ TEST(RecursionRun, LargestNNeedsNoLargeMainStack) {
     ASSERT_EQ(setrlimit(RLIMIT_STACK, &old_limit), 0);
     EXPECT_EQ(result.out, testing_support::on_console("1.정수 입력 : 1 ~ 65535 : 2147450880\n2.정수 입력 : 1 -> 1\n"));
     EXPECT_EQ(result.exit_status, 0);
-}
-
-TEST(RecursionTerminal, WaitsForOneKeyAfterTheSecondResult) {
-    testing_support::PtySession session(testing_support::program_path("recursion"));
-    ASSERT_TRUE(session.wait_for(testing_support::on_console("1.정수 입력 : ")));
-    const termios before = session.settings();
-    session.type("65535 1000\n");
-    testing_support::expect_ends_on_one_key(
-        session, before, testing_support::on_console("1 ~ 65535 : 2147450880\r\n2.정수 입력 : 1000 -> 1111101000\r\n"));
 }
 #endif
 

@@ -31,12 +31,6 @@ const std::string registration_prompts = "이름 : 나이 : 학년 : 성별(남�
 
 using RunCase = testing_support::DialogueCase;
 
-class RosterRun : public testing::TestWithParam<RunCase> {};
-
-TEST_P(RosterRun, WritesExactlyTheDialogue) {
-    testing_support::expect_dialogue("roster", GetParam());
-}
-
 std::string ten_registrations() {
     std::string input;
     for (int i = 0; i < 10; ++i) input += "1\nN" + std::to_string(i) + " 17 1 0\n";
@@ -49,9 +43,8 @@ std::string ten_registration_screens() {
     return out;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Dialogues, RosterRun,
-    testing::Values(
+DIALOGUE_TABLE(
+    Roster, "roster",
         RunCase{"QuitAtOnce", "8\n", menu(0), 0},
         RunCase{"EndOfInputAtTheMenuQuits", "", menu(0), 0},
         RunCase{"RegisterThenListByGrade", "1\nKim\n17\n4\n3\n0\n3\n8\n",
@@ -89,8 +82,7 @@ INSTANTIATE_TEST_SUITE_P(
                 0},
         RunCase{"EndOfInputInTheDialogueFails", "1\nKim\n17\n",
                 menu(0) + "1번 학생 정보\n이름 : 나이 : 학년 : \n", 1},
-        RunCase{"EndOfInputAtTheGradeSearchFails", "5\n", menu(0) + "학년 입력 : \n", 1}),
-    [](const testing::TestParamInfo<RunCase>& param_info) { return std::string(param_info.param.name); });
+        RunCase{"EndOfInputAtTheGradeSearchFails", "5\n", menu(0) + "학년 입력 : \n", 1});
 
 TEST(RosterRun, KoreanNameTypedIsShownOnItsCard) {
     const auto result = run_program(testing_support::program_path("roster"), testing_support::typed("1\n홍길동 18 1 1\n2\n8\n"));

@@ -1,4 +1,4 @@
-// The sorter: its sort in-process, the built program through pipes and at a terminal.
+// The sorter: its sort in-process, and the built program through pipes.
 #include <gtest/gtest.h>
 
 #include <array>
@@ -9,9 +9,6 @@
 #include "support/console_text.hpp"
 #include "support/dialogue_run.hpp"
 #include "support/process.hpp"
-#ifndef _WIN32
-#include "key_wait.hpp"
-#endif
 
 namespace {
 
@@ -57,15 +54,8 @@ const std::string refused = "정수(-2147483648 ~ 2147483647)를 입력하세요
 
 using RunCase = testing_support::DialogueCase;
 
-class SorterRun : public testing::TestWithParam<RunCase> {};
-
-TEST_P(SorterRun, WritesExactlyTheDialogue) {
-    testing_support::expect_dialogue("sorter", GetParam());
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Dialogues, SorterRun,
-    testing::Values(
+DIALOGUE_TABLE(
+    Sorter, "sorter",
         RunCase{"WorkedExample", "5\n-2\n9\n0\n-2\n",
                 prompts + "오름차순 정렬전\n" + listing({5, -2, 9, 0, -2}) + "오름차순 정렬후\n" + listing({-2, -2, 0, 5, 9}), 0},
         RunCase{"AllOnOneLineWithExtremes", "2147483647 -2147483648 +3 -0 007\n",
@@ -78,18 +68,6 @@ INSTANTIATE_TEST_SUITE_P(
                     "오름차순 정렬후\n" + listing({1, 2, 3, 4, 5}),
                 0},
         RunCase{"EndOfInputBeforeTheFifthFails", "4 3 2\n1\n", prompts + "\n", 1},
-        RunCase{"NoInputFails", "", "1번째 정수 : \n", 1}),
-    [](const testing::TestParamInfo<RunCase>& param_info) { return std::string(param_info.param.name); });
-
-#ifndef _WIN32
-TEST(SorterTerminal, WaitsForOneKeyAfterTheSecondListing) {
-    testing_support::PtySession session(testing_support::program_path("sorter"));
-    ASSERT_TRUE(session.wait_for(testing_support::on_console("1번째 정수 : ")));
-    const termios before = session.settings();
-    session.type("3 1 2\n5\n4\n");
-    testing_support::expect_ends_on_one_key(
-        session, before, testing_support::on_console("4번째 정수 : 4\r\n5번째 정수 : 5\r\n====================\r\n\r\n"));
-}
-#endif
+        RunCase{"NoInputFails", "", "1번째 정수 : \n", 1});
 
 }  // namespace

@@ -27,15 +27,8 @@ const std::string out_of_range = "더할 수 없습니다. 총 공부 시간이 
 
 using RunCase = testing_support::DialogueCase;
 
-class StudytimeRun : public testing::TestWithParam<RunCase> {};
-
-TEST_P(StudytimeRun, WritesExactlyTheDialogue) {
-    testing_support::expect_dialogue("studytime", GetParam());
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Dialogues, StudytimeRun,
-    testing::Values(
+DIALOGUE_TABLE(
+    Studytime, "studytime",
         RunCase{"LeaveAtOnce", "2\n", menu("0", "0", "1") + exit_screen("0", "0"), 0},
         RunCase{"EndOfInputAtTheMenuLeavesWithTheExitScreen", "1\n3\n20\n",
                 menu("0", "0", "1") + registration + menu("3", "20", "2") + exit_screen("3", "20"), 0},
@@ -65,7 +58,6 @@ INSTANTIATE_TEST_SUITE_P(
                     menu("2147483647", "0", "3") + exit_screen("2147483647", "0"),
                 0},
         RunCase{"EndOfInputAtTheHoursFails", "1\n", menu("0", "0", "1") + "시간 : \n", 1},
-        RunCase{"EndOfInputAtTheMinutesFails", "1\n5\n", menu("0", "0", "1") + registration + "\n", 1}),
-    [](const testing::TestParamInfo<RunCase>& param_info) { return std::string(param_info.param.name); });
+        RunCase{"EndOfInputAtTheMinutesFails", "1\n5\n", menu("0", "0", "1") + registration + "\n", 1});
 
 }  // namespace

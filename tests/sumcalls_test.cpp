@@ -1,4 +1,4 @@
-// The summing operations in-process, the built program through pipes and at a terminal.
+// The summing operations in-process, and the built program through pipes.
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -7,9 +7,6 @@
 #include "sumcalls.hpp"
 #include "support/console_text.hpp"
 #include "support/process.hpp"
-#ifndef _WIN32
-#include "key_wait.hpp"
-#endif
 
 namespace {
 
@@ -77,14 +74,5 @@ TEST(SumcallsRun, WritesExactlyTheThreeLines) {
     EXPECT_EQ(result.out, testing_support::on_console(three_lines));
     EXPECT_EQ(result.exit_status, 0);
 }
-
-#ifndef _WIN32
-TEST(SumcallsTerminal, WaitsForOneKeyAfterTheThirdLine) {
-    const termios before = testing_support::fresh_terminal_settings();
-    testing_support::PtySession session(testing_support::program_path("sumcalls"));
-    testing_support::expect_ends_on_one_key(session, before, "Q1() : 55\r\nQ2(100) : 5050\r\nQ1(5,10) : 45\r\n");
-    EXPECT_EQ(session.output(), "Q1() : 55\r\nQ2(100) : 5050\r\nQ1(5,10) : 45\r\n");
-}
-#endif
 
 }  // namespace

@@ -30,15 +30,8 @@ std::string refused(const std::string& message) { return prompts + message + "\n
 
 using RunCase = testing_support::DialogueCase;
 
-class TimestableRun : public testing::TestWithParam<RunCase> {};
-
-TEST_P(TimestableRun, WritesExactlyTheDialogue) {
-    testing_support::expect_dialogue("timestable", GetParam());
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Dialogues, TimestableRun,
-    testing::Values(
+DIALOGUE_TABLE(
+    Timestable, "timestable",
         RunCase{"WorkedExample", "2\n3\n", prompts + table_2_to_3, 0},
         RunCase{"BothValuesOnOneLine", "2 3\n", prompts + table_2_to_3, 0},
         RunCase{"EachMessageThenAcceptance", "1 5\n3 10\n9 2\n-5 3\n9 9\n",
@@ -52,7 +45,6 @@ INSTANTIATE_TEST_SUITE_P(
                 0},
         RunCase{"EndOfInputAtTheSecondPromptFails", "2\n", prompts + "\n", 1},
         RunCase{"EndOfInputAfterARefusalFails", "0 0\n", refused("시작 단이 2보다 작거나 9보다 큽니다.") +
-                    "시작 단 입력 : \n", 1}),
-    [](const testing::TestParamInfo<RunCase>& param_info) { return std::string(param_info.param.name); });
+                    "시작 단 입력 : \n", 1});
 
 }  // namespace
