@@ -27,8 +27,6 @@ struct OutputFailed : std::runtime_error {
 class ConsoleOutput final : public std::streambuf {
 public:
     ConsoleOutput(int fd, bool terminal, Encoding encoding, SystemCalls& calls = SystemCalls::standard());
-    ConsoleOutput(const ConsoleOutput&) = delete;
-    ConsoleOutput& operator=(const ConsoleOutput&) = delete;
 
     // Writes everything held, now.
     void write_held();

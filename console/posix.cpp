@@ -10,8 +10,11 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <clocale>
+#include <cstdlib>
 #include <csignal>
 #include <initializer_list>
 #include <iostream>
@@ -28,19 +31,13 @@ namespace {
 
 const auto no_descriptor = reinterpret_cast<iconv_t>(-1);
 
-// glibc and GNU libiconv know the code page as "CP949"; others, FreeBSD's iconv among them
-// (macOS from 14), may know it only by its other name, "UHC". EUC-KR is no substitute: it lacks
-// the 8822 syllables that CP949 adds.
-iconv_t open_cp949(bool to_cp949) {
-    for (const char* name : {"CP949", "UHC"}) {
-        const iconv_t cd = to_cp949 ? iconv_open(name, "UTF-8") : iconv_open("UTF-8", name);
-        if (cd != no_descriptor) return cd;
-    }
-    return no_descriptor;
-}
-
 std::optional<std::string> convert(bool to_cp949, std::string_view in) {
-    const iconv_t cd = open_cp949(to_cp949);
+    // glibc and GNU libiconv know the code page as "CP949"; others (FreeBSD's, macOS's from 14)
+    // may know only its other name, "UHC". EUC-KR is no substitute: it lacks 8822 syllables.
+    iconv_t cd = no_descriptor;
+    for (const char* name : {"CP949", "UHC"}) {
+        if (cd == no_descriptor) cd = to_cp949 ? iconv_open(name, "UTF-8") : iconv_open("UTF-8", name);
+    }
     if (cd == no_descriptor) return std::nullopt;
     // No character grows by more than half again: CP949's two bytes become three of UTF-8.
     std::string out(in.size() * 3 / 2 + 4, '\0');
@@ -210,7 +207,19 @@ SystemCalls& SystemCalls::standard() {
 }
 
 Encoding encoding_from_locale() {
-    // A locale that is not installed leaves LC_CTYPE "C", whose character set is ASCII: UTF-8.
+    // A name that says UTF-8, and the C locale, mean UTF-8 without loading the locale's tables
+    // (a tenth of a small program's memory); so does a locale that is not installed.
+    const char* name = nullptr;
+    for (const char* variable : {"LC_ALL", "LC_CTYPE", "LANG"}) {
+        if ((name = std::getenv(variable)) != nullptr && *name != '\0') break;
+    }
+    std::string_view locale = name != nullptr ? name : "";
+    locale = locale.substr(0, locale.find('@'));
+    std::string charset;
+    for (const char c : locale.substr(std::min(locale.find('.'), locale.size()))) {
+        if (c != '-' && c != '.') charset.push_back(static_cast<char>(std::toupper(static_cast<unsigned char>(c))));
+    }
+    if (locale.empty() || locale == "C" || locale == "POSIX" || charset == "UTF8") return Encoding::utf8;
     if (std::setlocale(LC_CTYPE, "") == nullptr) return Encoding::utf8;
     return encoding_of_charset(nl_langinfo(CODESET));
 }

@@ -78,11 +78,6 @@ Session::~Session() {
 #endif
 }
 
-void Session::no_session() {
-    std::cerr << "console: no session is open\n";
-    std::abort();
-}
-
 void Session::flush() {
     if (console_output_ != nullptr) {
         console_output_->write_held();

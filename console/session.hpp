@@ -2,6 +2,7 @@
 // The console of one run of a program: its standard input and output, and what they are.
 
 #include <cstdint>
+#include <cstdlib>
 #include <optional>
 #include <streambuf>
 #include <string>
@@ -30,11 +31,9 @@ public:
     // Streams handed in by a caller (tests, fuzz targets), by default no terminal.
     Session(ConsoleInput& input, std::streambuf& output, Terminals terminals = {}, std::string_view program = "test");
     ~Session();
-    Session(const Session&) = delete;
-    Session& operator=(const Session&) = delete;
 
     static Session& current() {
-        if (!active_) no_session();
+        if (!active_) std::abort();  // a program has a session from its start to its end
         return *active_;
     }
     static bool open() { return active_ != nullptr; }
@@ -56,7 +55,6 @@ public:
 private:
     friend void write_lines(std::string_view line, std::uint64_t count);
     void install(std::streambuf& output);
-    [[noreturn]] static void no_session();
 
     std::string program_;
     Terminals terminals_;
