@@ -64,6 +64,7 @@ std::string_view ConsoleEncoder::with_fillers(std::string_view utf8) {
 
 std::string_view ConsoleEncoder::as_cp949(std::string_view utf8) {
     if (ascii_prefix(utf8) == utf8.size()) return utf8;
+    if (!forms_) forms_ = std::make_unique<std::uint16_t[]>(0x10000);
     out_.resize(utf8.size());  // no character is longer in CP949 than in UTF-8
     char* put = out_.data();
     for (std::size_t i = 0; i < utf8.size();) {
@@ -84,23 +85,22 @@ std::string_view ConsoleEncoder::as_cp949(std::string_view utf8) {
         std::uint32_t code_point = 0;
         std::size_t length = 1;
         bool whole = false;
-        if (lead >= 0xC2 && lead <= 0xDF && i + 1 < utf8.size()) {
-            length = 2;
-            code_point = (lead & 0x1Fu) << 6 | (byte(1) & 0x3Fu);
-            whole = continued(1);
-        } else if (lead >= 0xE0 && lead <= 0xEF && i + 2 < utf8.size()) {
+        if (lead >= 0xE0 && lead <= 0xEF && i + 2 < utf8.size()) {  // Hangul and the box: most text
             length = 3;
             code_point = (lead & 0x0Fu) << 12 | (byte(1) & 0x3Fu) << 6 | (byte(2) & 0x3Fu);
             whole = continued(1) && continued(2) && code_point >= 0x800;
+        } else if (lead >= 0xC2 && lead <= 0xDF && i + 1 < utf8.size()) {
+            length = 2;
+            code_point = (lead & 0x1Fu) << 6 | (byte(1) & 0x3Fu);
+            whole = continued(1);
         } else if (lead >= 0xF0 && lead <= 0xF4 && i + 3 < utf8.size()) {
             length = 4;
             code_point = (lead & 0x07u) << 18 | (byte(1) & 0x3Fu) << 12 | (byte(2) & 0x3Fu) << 6 | (byte(3) & 0x3Fu);
             whole = continued(1) && continued(2) && continued(3) && code_point >= 0x10000;
         }
-        const std::uint16_t* row = whole && code_point <= 0xFFFF ? rows_[code_point >> 8].get() : nullptr;
-        std::uint16_t form = row != nullptr ? row[code_point & 0xFF] : 0;
         // CP949 has nothing beyond the first 65536 code points.
-        if (form == 0 && whole) form = code_point <= 0xFFFF ? learn(code_point, utf8.substr(i, length)) : no_form;
+        std::uint16_t form = whole && code_point <= 0xFFFF ? forms_[code_point] : no_form;
+        if (form == 0) form = learn(code_point, utf8.substr(i, length));
         if (!whole || form == no_form) {
             *put++ = '?';
             i += whole ? length : 1;
@@ -115,10 +115,8 @@ std::string_view ConsoleEncoder::as_cp949(std::string_view utf8) {
 }
 
 std::uint16_t ConsoleEncoder::learn(std::uint32_t code_point, std::string_view utf8) {
-    auto& row = rows_[code_point >> 8];
-    if (!row) row = std::make_unique<std::uint16_t[]>(256);
     const auto cp949 = to_cp949(utf8);
-    std::uint16_t& form = row[code_point & 0xFF];
+    std::uint16_t& form = forms_[code_point];
     form = cp949 && cp949->size() == 2 ? static_cast<std::uint16_t>(static_cast<unsigned char>((*cp949)[0]) << 8 |
                                                                      static_cast<unsigned char>((*cp949)[1]))
                                        : no_form;

@@ -5,7 +5,6 @@
 // anything else (C, no locale, one not installed) UTF-8. Only LC_CTYPE is taken from the user,
 // so numbers are written alike everywhere. Windows: CP949.
 
-#include <array>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -47,10 +46,10 @@ private:
 
     Encoding encoding_;
     std::string out_;
-    // CP949 forms by code point (0: not yet asked, no_form: CP949 lacks it), in rows of 256
-    // made as their first character comes: the same few characters repeat endlessly.
+    // CP949 forms by code point (0: not yet asked, no_form: CP949 lacks it), made at the first
+    // character beyond ASCII: the same few characters repeat endlessly.
     static constexpr std::uint16_t no_form = 0xFFFF;
-    std::array<std::unique_ptr<std::uint16_t[]>, 256> rows_{};
+    std::unique_ptr<std::uint16_t[]> forms_;
 };
 
 // What a word typed at a console of `encoding` is kept as (UTF-8), or nothing when it must be
