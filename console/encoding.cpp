@@ -69,13 +69,8 @@ std::string_view ConsoleEncoder::as_cp949(std::string_view utf8) {
     char* put = out_.data();
     for (std::size_t i = 0; i < utf8.size();) {
         const auto lead = static_cast<unsigned char>(utf8[i]);
-        if (lead < 0x80) {
-            // ASCII, the same in CP949: as many bytes as ascii_prefix passes at once. The output
-            // is never ahead of the input, so eight bytes always fit.
-            const std::size_t ascii = ascii_prefix(utf8.substr(i));
-            std::memcpy(put, utf8.data() + i, ascii);
-            put += ascii;
-            i += ascii;
+        if (lead < 0x80) {  // ASCII, the same in CP949; its runs between Korean words are short
+            *put++ = utf8[i++];
             continue;
         }
         // The character's code point, from its lead byte and its continuation bytes (10xxxxxx);
