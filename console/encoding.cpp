@@ -110,7 +110,7 @@ std::string_view ConsoleEncoder::as_cp949(std::string_view utf8) {
 }
 
 std::uint16_t ConsoleEncoder::learn(std::uint32_t code_point, std::string_view utf8) {
-    const auto cp949 = to_cp949(utf8);
+    const auto cp949 = to_cp949(utf8, &converter_);
     std::uint16_t& form = forms_[code_point];
     form = cp949 && cp949->size() == 2 ? static_cast<std::uint16_t>(static_cast<unsigned char>((*cp949)[0]) << 8 |
                                                                      static_cast<unsigned char>((*cp949)[1]))

@@ -22,15 +22,17 @@ Encoding encoding_of_charset(std::string_view charset);
 Encoding encoding_from_locale();
 
 // UTF-8 <-> CP949 through the system's converter (the C library's iconv, or the Windows API),
-// for whole texts: nothing comes back when the text is not valid in its encoding or holds a
-// character that the other lacks.
-std::optional<std::string> to_cp949(std::string_view utf8);
+// whole texts: nothing comes back when the text is not valid in its encoding or holds a
+// character that the other lacks. With `kept` (null at first), it stays open between calls.
+std::optional<std::string> to_cp949(std::string_view utf8, void** kept = nullptr);
 std::optional<std::string> to_utf8(std::string_view cp949);
+void close_converter(void* kept);
 
 // Puts the programs' UTF-8 text into the console's encoding.
 class ConsoleEncoder {
 public:
     explicit ConsoleEncoder(Encoding encoding) : encoding_(encoding) {}
+    ~ConsoleEncoder() { close_converter(converter_); }
 
     // The console's form of `utf8`: `utf8` itself when nothing changes, or a view of this
     // encoder's buffer, valid until the next call. A UTF-8 terminal draws box-drawing characters
@@ -50,6 +52,7 @@ private:
     // character beyond ASCII: the same few characters repeat endlessly.
     static constexpr std::uint16_t no_form = 0xFFFF;
     std::unique_ptr<std::uint16_t[]> forms_;
+    void* converter_ = nullptr;  // the system's, opened at the first character learned
 };
 
 // What a word typed at a console of `encoding` is kept as (UTF-8), or nothing when it must be

@@ -47,8 +47,7 @@ private:
     bool terminal_;
     SystemCalls& calls_;
     ConsoleEncoder encoder_;
-    // Held long, a program that writes a lot writes seldom. Not zero-filled: a dialogue pays
-    // only for the pages it uses.
+    // Held long, so bulk output is written seldom; not zero-filled, so only used pages count.
     static constexpr std::size_t held_most = 1 << 20;
     std::unique_ptr<char[]> buffer_;
     bool failed_ = false;

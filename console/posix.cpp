@@ -31,10 +31,10 @@ namespace {
 
 const auto no_descriptor = reinterpret_cast<iconv_t>(-1);
 
-std::optional<std::string> convert(bool to_cp949, std::string_view in) {
+std::optional<std::string> convert(bool to_cp949, std::string_view in, void** kept = nullptr) {
     // glibc and GNU libiconv know the code page as "CP949"; others (FreeBSD's, macOS's from 14)
     // may know only its other name, "UHC". EUC-KR is no substitute: it lacks 8822 syllables.
-    iconv_t cd = no_descriptor;
+    iconv_t cd = kept != nullptr && *kept != nullptr ? static_cast<iconv_t>(*kept) : no_descriptor;
     for (const char* name : {"CP949", "UHC"}) {
         if (cd == no_descriptor) cd = to_cp949 ? iconv_open(name, "UTF-8") : iconv_open("UTF-8", name);
     }
@@ -45,9 +45,11 @@ std::optional<std::string> convert(bool to_cp949, std::string_view in) {
     std::size_t in_left = in.size();
     char* out_ptr = out.data();
     std::size_t out_left = out.size();
+    iconv(cd, nullptr, nullptr, nullptr, nullptr);
     const bool converted = iconv(cd, &in_ptr, &in_left, &out_ptr, &out_left) != static_cast<std::size_t>(-1) &&
                            iconv(cd, nullptr, nullptr, &out_ptr, &out_left) != static_cast<std::size_t>(-1);
-    iconv_close(cd);
+    if (kept == nullptr) iconv_close(cd);
+    if (kept != nullptr) *kept = cd;
     if (!converted) return std::nullopt;
     out.resize(out.size() - out_left);
     return out;
@@ -224,7 +226,11 @@ Encoding encoding_from_locale() {
     return encoding_of_charset(nl_langinfo(CODESET));
 }
 
-std::optional<std::string> to_cp949(std::string_view utf8) { return convert(true, utf8); }
+std::optional<std::string> to_cp949(std::string_view utf8, void** kept) { return convert(true, utf8, kept); }
+
+void close_converter(void* kept) {
+    if (kept != nullptr) iconv_close(static_cast<iconv_t>(kept));
+}
 
 std::optional<std::string> to_utf8(std::string_view cp949) { return convert(false, cp949); }
 

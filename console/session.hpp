@@ -63,9 +63,7 @@ private:
     ConsoleInput* input_;
     std::streambuf* output_ = nullptr;
     ConsoleOutput* console_output_ = nullptr;
-
-    // What the session replaced, given back at its end.
-    Session* outer_ = nullptr;
+    Session* outer_ = nullptr;  // what the session replaced, given back at its end, as these are
     std::streambuf* old_cin_ = nullptr;
     std::streambuf* old_cout_ = nullptr;
     std::ios_base::iostate old_exceptions_{};

@@ -118,7 +118,9 @@ SystemCalls& SystemCalls::windows_console() {
 
 Encoding encoding_from_locale() { return Encoding::cp949; }
 
-std::optional<std::string> to_cp949(std::string_view utf8) { return convert(CP_UTF8, cp949, utf8); }
+std::optional<std::string> to_cp949(std::string_view utf8, void**) { return convert(CP_UTF8, cp949, utf8); }
+
+void close_converter(void*) {}
 
 std::optional<std::string> to_utf8(std::string_view text) { return convert(cp949, CP_UTF8, text); }
 
