@@ -64,8 +64,8 @@ std::string_view ConsoleEncoder::with_fillers(std::string_view utf8) {
 
 std::string_view ConsoleEncoder::as_cp949(std::string_view utf8) {
     if (ascii_prefix(utf8) == utf8.size()) return utf8;
-    if (!forms_) forms_ = std::make_unique<std::uint16_t[]>(0x10000);
-    out_.resize(utf8.size());  // no character is longer in CP949 than in UTF-8
+    // No character is longer in CP949 than in UTF-8. Only grown, never shrunk: each growth fills.
+    if (out_.size() < utf8.size()) out_.resize(utf8.size());
     char* put = out_.data();
     for (std::size_t i = 0; i < utf8.size();) {
         const auto lead = static_cast<unsigned char>(utf8[i]);
@@ -94,9 +94,13 @@ std::string_view ConsoleEncoder::as_cp949(std::string_view utf8) {
             whole = continued(1) && continued(2) && continued(3) && code_point >= 0x10000;
         }
         // CP949 has nothing beyond the first 65536 code points.
-        std::uint16_t form = whole && code_point <= 0xFFFF ? forms_[code_point] : no_form;
-        if (form == 0) form = learn(code_point, utf8.substr(i, length));
-        if (!whole || form == no_form) {
+        std::uint16_t form = no_form;
+        if (whole && code_point <= 0xFFFF) {
+            const Row* row = rows_[code_point >> 8].get();
+            form = row != nullptr ? (*row)[code_point & 0xFF] : 0;
+            if (form == 0) form = learn(code_point, utf8.substr(i, length));
+        }
+        if (form == no_form) {
             *put++ = '?';
             i += whole ? length : 1;
             continue;
@@ -105,16 +109,16 @@ std::string_view ConsoleEncoder::as_cp949(std::string_view utf8) {
         *put++ = static_cast<char>(form & 0xFF);
         i += length;
     }
-    out_.resize(static_cast<std::size_t>(put - out_.data()));
-    return out_;
+    return {out_.data(), static_cast<std::size_t>(put - out_.data())};
 }
 
 std::uint16_t ConsoleEncoder::learn(std::uint32_t code_point, std::string_view utf8) {
+    auto& row = rows_[code_point >> 8];
+    if (!row) row = std::make_unique<Row>();
+    std::uint16_t& form = (*row)[code_point & 0xFF];
     const auto cp949 = to_cp949(utf8, &converter_);
-    std::uint16_t& form = forms_[code_point];
-    form = cp949 && cp949->size() == 2 ? static_cast<std::uint16_t>(static_cast<unsigned char>((*cp949)[0]) << 8 |
-                                                                     static_cast<unsigned char>((*cp949)[1]))
-                                       : no_form;
+    const auto byte = [&](std::size_t k) { return static_cast<unsigned char>((*cp949)[k]); };
+    form = cp949 && cp949->size() == 2 ? static_cast<std::uint16_t>(byte(0) << 8 | byte(1)) : no_form;
     return form;
 }
 

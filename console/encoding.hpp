@@ -5,6 +5,7 @@
 // anything else (C, no locale, one not installed) UTF-8. Only LC_CTYPE is taken from the user,
 // so numbers are written alike everywhere. Windows: CP949.
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -43,15 +44,17 @@ public:
 private:
     std::string_view with_fillers(std::string_view utf8);
     std::string_view as_cp949(std::string_view utf8);
-    // The CP949 bytes of a character not met before, from the system's converter, kept.
+    // The CP949 bytes of a character not met before (or no_form), from the system's converter, kept.
     std::uint16_t learn(std::uint32_t code_point, std::string_view utf8);
 
     Encoding encoding_;
     std::string out_;
-    // CP949 forms by code point (0: not yet asked, no_form: CP949 lacks it), made at the first
-    // character beyond ASCII: the same few characters repeat endlessly.
+    // CP949 forms by code point (0: not yet asked, no_form: CP949 lacks it), in rows of 256 made
+    // as needed: a dialogue's characters then lie in a few pages, and pages first touched cost
+    // a program time at start.
     static constexpr std::uint16_t no_form = 0xFFFF;
-    std::unique_ptr<std::uint16_t[]> forms_;
+    using Row = std::array<std::uint16_t, 256>;
+    std::array<std::unique_ptr<Row>, 256> rows_;
     void* converter_ = nullptr;  // the system's, opened at the first character learned
 };
 

@@ -38,8 +38,7 @@ void take_token(ConsoleInput& in, Each each) { take_while(in, [](char c) { retur
 
 void write_prompt(Session& session, std::string_view prompt) {
     std::cout << prompt;
-    // On a terminal the prompt shows at once; into a pipe the read that waits for the answer
-    // writes it.
+    // On a terminal the prompt shows at once; into a pipe the read waiting for the answer writes it.
     if (session.output_is_terminal()) session.flush();
 }
 

@@ -48,8 +48,8 @@ std::optional<std::string> convert(bool to_cp949, std::string_view in, void** ke
     iconv(cd, nullptr, nullptr, nullptr, nullptr);
     const bool converted = iconv(cd, &in_ptr, &in_left, &out_ptr, &out_left) != static_cast<std::size_t>(-1) &&
                            iconv(cd, nullptr, nullptr, &out_ptr, &out_left) != static_cast<std::size_t>(-1);
-    if (kept == nullptr) iconv_close(cd);
     if (kept != nullptr) *kept = cd;
+    else iconv_close(cd);
     if (!converted) return std::nullopt;
     out.resize(out.size() - out_left);
     return out;

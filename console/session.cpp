@@ -79,11 +79,8 @@ Session::~Session() {
 }
 
 void Session::flush() {
-    if (console_output_ != nullptr) {
-        console_output_->write_held();
-    } else {
-        output_->pubsync();
-    }
+    if (console_output_ != nullptr) console_output_->write_held();
+    else output_->pubsync();
 }
 
 int Session::run(void (*body)()) {
@@ -130,11 +127,8 @@ void write_lines(std::string_view line, std::uint64_t count) {
     const std::uint64_t per_block = std::max<std::uint64_t>(1, std::min<std::uint64_t>(count, (1u << 16) / with_end));
     std::string block;
     for (std::uint64_t i = 0; i < per_block; ++i) block.append(line).push_back('\n');
-    if (session.console_output_ != nullptr) {
-        session.console_output_->write_repeated(block, count / per_block);
-    } else {
-        for (std::uint64_t i = 0; i < count / per_block; ++i) std::cout << block;
-    }
+    if (session.console_output_ != nullptr) session.console_output_->write_repeated(block, count / per_block);
+    else for (std::uint64_t i = 0; i < count / per_block; ++i) std::cout << block;
     std::cout.write(block.data(), static_cast<std::streamsize>(count % per_block * with_end)) << std::flush;
 }
 
