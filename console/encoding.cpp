@@ -70,7 +70,7 @@ std::string_view ConsoleEncoder::as_cp949(std::string_view utf8) {
     for (std::size_t i = 0; i < utf8.size();) {
         const auto lead = static_cast<unsigned char>(utf8[i]);
         if (lead < 0x80) {  // ASCII, the same in CP949; its runs between Korean words are short
-            *put++ = utf8[i++];
+            while (i < utf8.size() && static_cast<unsigned char>(utf8[i]) < 0x80) *put++ = utf8[i++];
             continue;
         }
         // The character's code point, from its lead byte and its continuation bytes (10xxxxxx);
