@@ -32,7 +32,7 @@ void ConsoleOutput::write_held() {
     const std::size_t whole = whole_characters(held);
     if (!failed_ && whole > 0) {
         const std::string_view encoded = encoder_.encoded(held.substr(0, whole));
-        write_out(encoded.data(), encoded.size(), true);
+        write_out(encoded.data(), encoded.size());
     }
     std::memmove(buffer_.get(), held.data() + whole, held.size() - whole);
     setp(buffer_.get(), buffer_.get() + held_most);
@@ -65,22 +65,19 @@ void ConsoleOutput::write_repeated(std::string_view text, std::uint64_t times) {
     write_held();
     if (failed_ || times == 0) return;
     const std::string_view encoded = encoder_.encoded(text);
-    for (std::uint64_t i = 0; i < times; ++i) write_out(encoded.data(), encoded.size(), false);
+    for (std::uint64_t i = 0; i < times; ++i) write_out(encoded.data(), encoded.size());
 }
 
-void ConsoleOutput::write_out(const char* data, std::size_t size, bool held) {
+void ConsoleOutput::write_out(const char* data, std::size_t size) {
     // Bulk output stops at every 64 KiB a pipe holds until its reader has made room: a program
-    // that writes this much between two reads asks, once, for a larger pipe and then writes
-    // what it held in one piece. Text repeated from memory comes faster than any reader takes
-    // it, and goes in writes of 8 KiB, which let writer and reader run at once.
+    // that writes this much between two reads asks, once, for a larger pipe.
     constexpr std::size_t bulk = 1 << 15;
     if (!terminal_ && !widened_ && size >= bulk) {
         widened_ = true;
-        wide_pipe_ = calls_.widen_pipe(fd_);
+        calls_.widen_pipe(fd_);
     }
-    const std::size_t most_per_write = held && wide_pipe_ ? size : 8192;
     while (size > 0) {
-        const long written = calls_.write(fd_, data, std::min(size, most_per_write));
+        const long written = calls_.write(fd_, data, size);
         if (written > 0) {
             data += written;
             size -= static_cast<std::size_t>(written);

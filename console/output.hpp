@@ -40,8 +40,8 @@ protected:
     int sync() override;
 
 private:
-    // Writes `size` bytes, all of it or throws; `held`: text the program made, not repeated.
-    void write_out(const char* data, std::size_t size, bool held);
+    // Writes `size` bytes, all of it or throws.
+    void write_out(const char* data, std::size_t size);
 
     int fd_;
     bool terminal_;
@@ -51,8 +51,7 @@ private:
     static constexpr std::size_t held_most = 1 << 20;
     std::unique_ptr<char[]> buffer_;
     bool failed_ = false;
-    bool widened_ = false;    // the pipe has been asked to grow, once
-    bool wide_pipe_ = false;  // and it did
+    bool widened_ = false;  // the pipe has been asked to grow, once
 };
 
 }  // namespace console

@@ -188,19 +188,17 @@ bool SystemCalls::wait(int fd, bool for_output) {
     return result >= 0;
 }
 
-bool SystemCalls::widen_pipe(int fd) {
+void SystemCalls::widen_pipe(int fd) {
 #ifdef F_SETPIPE_SZ
     struct stat status;
-    if (fstat(fd, &status) != 0 || !S_ISFIFO(status.st_mode)) return false;
+    if (fstat(fd, &status) != 0 || !S_ISFIFO(status.st_mode)) return;
     // 1 MiB is what an unprivileged process may ask for by default (/proc/sys/fs/pipe-max-size).
     for (const int wanted : {1 << 20, 1 << 18}) {
         const int now = fcntl(fd, F_GETPIPE_SZ);
-        if (now < 0) return false;
-        if (now >= wanted || fcntl(fd, F_SETPIPE_SZ, wanted) >= 0) return true;
+        if (now < 0 || now >= wanted || fcntl(fd, F_SETPIPE_SZ, wanted) >= 0) return;
     }
 #endif
     (void)fd;
-    return false;
 }
 
 SystemCalls& SystemCalls::standard() {

@@ -16,9 +16,9 @@ public:
     // Blocks until `fd` is ready for reading (or for writing, with `for_output`), as poll(2) does
     // for a descriptor in non-blocking mode; false, with errno, when it cannot wait.
     virtual bool wait(int fd, bool for_output);
-    // When `fd` is a pipe, asks for one of at least 256 KiB (Linux); false where the system has
-    // no such request or refuses it, or `fd` is no pipe.
-    virtual bool widen_pipe(int fd);
+    // When `fd` is a pipe, asks for one of at least 256 KiB (Linux); where the system has no
+    // such request or refuses it, or `fd` is no pipe, nothing changes.
+    virtual void widen_pipe(int fd);
 
     // The system's own calls.
     static SystemCalls& standard();

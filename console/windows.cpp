@@ -98,7 +98,7 @@ long SystemCalls::write(int fd, const char* data, std::size_t size) { return _wr
 // Windows hands out no non-blocking standard streams, and has no pipe to widen.
 bool SystemCalls::wait(int, bool) { return false; }
 
-bool SystemCalls::widen_pipe(int) { return false; }
+void SystemCalls::widen_pipe(int) {}
 
 SystemCalls& SystemCalls::standard() {
     static SystemCalls calls;

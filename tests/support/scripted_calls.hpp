@@ -44,10 +44,7 @@ public:
         return !fault(wait_faults);
     }
 
-    bool widen_pipe(int) override {
-        ++widenings;
-        return false;
-    }
+    void widen_pipe(int) override { ++widenings; }
 
     // Bytes of the input handed out so far.
     std::size_t given() const { return given_; }
