@@ -17,12 +17,18 @@ namespace {
 
 #ifdef _WIN32
 bool is_terminal(int fd) { return SystemCalls::is_windows_console(fd); }  // not _isatty: NUL is none
-// A console gets the bytes through its own interface, where the runtime's would show Korean
-// text as Latin-1; pipes and files keep the runtime's text mode.
-SystemCalls& output_calls(bool terminal) { return terminal ? SystemCalls::windows_console() : SystemCalls::standard(); }
+// A console is read and written through its own calls, in UTF-16 whatever its code page; pipes
+// and files keep the runtime's text mode, in CP949.
+SystemCalls& calls_for(bool terminal) { return terminal ? SystemCalls::windows_console() : SystemCalls::standard(); }
+Encoding typed_encoding(bool terminal) { return terminal ? Encoding::utf8 : encoding_from_locale(); }
+Encoding written_encoding(bool terminal, Encoding) {
+    return terminal ? SystemCalls::windows_console_encoding() : encoding_from_locale();
+}
 #else
 bool is_terminal(int fd) { return isatty(fd) == 1; }
-SystemCalls& output_calls(bool) { return SystemCalls::standard(); }
+SystemCalls& calls_for(bool) { return SystemCalls::standard(); }
+Encoding typed_encoding(bool) { return encoding_from_locale(); }
+Encoding written_encoding(bool, Encoding typed) { return typed; }  // the locale's, both ways
 #endif
 
 // Terminals that take no escape sequences (Emacs' shell, IDE run consoles, a pty with no
@@ -37,9 +43,10 @@ bool terminal_takes_escapes() {
 Session* Session::active_ = nullptr;
 
 Session::Session(std::string_view program)
-    : program_(program), terminals_{is_terminal(0), is_terminal(1), terminal_takes_escapes(), encoding_from_locale()} {
-    own_output_.emplace(1, terminals_.output, terminals_.encoding, output_calls(terminals_.output));
-    input_ = &own_input_.emplace(0);
+    : program_(program), terminals_{is_terminal(0), is_terminal(1), terminal_takes_escapes(), typed_encoding(is_terminal(0))} {
+    own_output_.emplace(1, terminals_.output, written_encoding(terminals_.output, terminals_.encoding),
+                        calls_for(terminals_.output));
+    input_ = &own_input_.emplace(0, calls_for(terminals_.input));
     input_->tie(&*own_output_);
     install(*own_output_);
 #ifdef SIGPIPE

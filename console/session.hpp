@@ -18,6 +18,7 @@ struct Terminals {
     bool input = false;
     bool output = false;
     bool escapes = false;  // the output terminal takes escape sequences
+    // What is typed comes in this encoding; output goes in it too, but to a Windows console.
     Encoding encoding = Encoding::utf8;
 };
 

@@ -4,6 +4,8 @@
 
 #include <cstddef>
 
+#include "encoding.hpp"
+
 namespace console {
 
 class SystemCalls {
@@ -26,8 +28,10 @@ public:
 #ifdef _WIN32
     // Whether `fd` is a Windows console (NUL, which the runtime also calls a terminal, is not).
     static bool is_windows_console(int fd);
-    // Output to a Windows console: its own byte interface, line ends as CR LF.
+    // A Windows console's own calls, in UTF-16 whatever its code page: what they read comes as
+    // UTF-8 (line ends as LF); what they write is in windows_console_encoding() (CR LF ends).
     static SystemCalls& windows_console();
+    static Encoding windows_console_encoding();
 #endif
 };
 

@@ -1,7 +1,8 @@
-// The console layer's Windows side: the runtime's descriptor calls and a console's own output,
-// CP949 for pipes and files with the system's conversions (through UTF-16), and the console
-// services (the command interpreter's cls and pause, _getch, the console's cursor placement),
-// each after what the program's own output holds is written.
+// The console layer's Windows side: the runtime's descriptor calls for pipes and files, in
+// CP949 with the system's conversions (through UTF-16); a console's own calls, which take and
+// give UTF-16 whatever the console's code page; and the console services (the command
+// interpreter's cls and pause, _getwch, the console's cursor placement), each after what the
+// program's own output holds is written.
 #define NOMINMAX
 #include <windows.h>
 #include <conio.h>
@@ -20,62 +21,33 @@
 namespace console {
 namespace {
 
+constexpr UINT cp949 = 949;
+
 HANDLE handle_of(int fd) { return reinterpret_cast<HANDLE>(_get_osfhandle(fd)); }
 
 // The runtime's _read and _write take an unsigned count: at most 1 GiB a call.
 unsigned count_of(std::size_t size) { return size > (1u << 30) ? (1u << 30) : static_cast<unsigned>(size); }
 
-// The runtime's _write converts console output through its "C" locale (CP949 shows as Latin-1);
-// WriteFile leaves the bytes to the console's code page, without text mode's CR before each LF.
-class WindowsConsoleCalls final : public SystemCalls {
-public:
-    long write(int fd, const char* data, std::size_t size) override {
-        const std::size_t taken = std::min<std::size_t>(size, 1u << 30);
-        crlf_.clear();
-        crlf_.reserve(taken + taken / 8);
-        for (std::size_t i = 0; i < taken; ++i) {
-            if (data[i] == '\n') crlf_.push_back('\r');
-            crlf_.push_back(data[i]);
-        }
-        // A console takes all it is given or fails; the loop only guards against a short count.
-        const char* next = crlf_.data();
-        std::size_t left = crlf_.size();
-        while (left > 0) {
-            DWORD put = 0;
-            const auto chunk = static_cast<DWORD>(std::min<std::size_t>(left, 1u << 30));
-            if (!WriteFile(handle_of(fd), next, chunk, &put, nullptr) || put == 0) {
-                errno = EIO;
-                return -1;
-            }
-            next += put;
-            left -= put;
-        }
-        return static_cast<long>(taken);
-    }
-
-private:
-    std::string crlf_;  // kept between calls: a console session writes many short lines
-};
-
-constexpr UINT cp949 = 949;
-
-std::optional<std::wstring> to_utf16(UINT code_page, std::string_view text) {
+// `strict`: text that is not valid in the code page is refused; else it becomes U+FFFD.
+std::optional<std::wstring> to_utf16(UINT code_page, std::string_view text, bool strict = true) {
     if (text.empty()) return std::wstring();
     const int size = static_cast<int>(text.size());
-    const int length = MultiByteToWideChar(code_page, MB_ERR_INVALID_CHARS, text.data(), size, nullptr, 0);
+    const DWORD flags = strict ? MB_ERR_INVALID_CHARS : 0;
+    const int length = MultiByteToWideChar(code_page, flags, text.data(), size, nullptr, 0);
     if (length <= 0) return std::nullopt;
     std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(code_page, MB_ERR_INVALID_CHARS, text.data(), size, wide.data(), length);
+    MultiByteToWideChar(code_page, flags, text.data(), size, wide.data(), length);
     return wide;
 }
 
-std::optional<std::string> from_utf16(UINT code_page, const std::wstring& wide) {
+// `strict`: a character the code page lacks (or a lone half of a UTF-16 pair) is refused, not
+// replaced by a look-alike, "?" or U+FFFD.
+std::optional<std::string> from_utf16(UINT code_page, const std::wstring& wide, bool strict = true) {
     if (wide.empty()) return std::string();
     const int size = static_cast<int>(wide.size());
-    // A character the code page lacks must be refused, not replaced by a look-alike or "?".
     BOOL replaced = FALSE;
-    BOOL* const check = code_page == CP_UTF8 ? nullptr : &replaced;
-    const DWORD flags = code_page == CP_UTF8 ? WC_ERR_INVALID_CHARS : WC_NO_BEST_FIT_CHARS;
+    BOOL* const check = code_page == CP_UTF8 || !strict ? nullptr : &replaced;
+    const DWORD flags = !strict ? 0 : code_page == CP_UTF8 ? WC_ERR_INVALID_CHARS : WC_NO_BEST_FIT_CHARS;
     const int length = WideCharToMultiByte(code_page, flags, wide.data(), size, nullptr, 0, nullptr, check);
     if (length <= 0 || replaced) return std::nullopt;
     std::string text(static_cast<std::size_t>(length), '\0');
@@ -87,6 +59,80 @@ std::optional<std::string> convert(UINT from, UINT to, std::string_view text) {
     const auto wide = to_utf16(from, text);
     if (!wide) return std::nullopt;
     return from_utf16(to, *wide);
+}
+
+// The encoding of what the layer writes to a console: CP949 where the console's code page is
+// 949, which draws box-drawing characters two columns wide as it always has; elsewhere UTF-8,
+// whose frames get D1's filler, as on a UTF-8 terminal.
+Encoding console_encoding() { return GetConsoleOutputCP() == cp949 ? Encoding::cp949 : Encoding::utf8; }
+
+// A console's own calls: text goes in and out as UTF-16, so the Korean shows and is typed in a
+// console of any code page (the runtime's _read and _write would pass bytes in the code page).
+class WindowsConsoleCalls final : public SystemCalls {
+public:
+    // What is typed, as UTF-8, line ends as LF. Ctrl-Z (then Enter) ends the input, as the
+    // runtime's text mode has it.
+    long read(int fd, char* data, std::size_t size) override {
+        while (typed_.empty() && !ended_) {
+            wchar_t wide[4096];
+            DWORD got = 0;
+            if (!ReadConsoleW(handle_of(fd), wide, 4096, &got, nullptr)) {
+                errno = EIO;
+                return -1;
+            }
+            std::wstring line = carried_ + std::wstring(wide, got);
+            carried_.clear();
+            if (const auto end = line.find(L'\x1A'); end != std::wstring::npos) {
+                line.erase(end);
+                ended_ = true;
+            }
+            // A character of two UTF-16 units cut at the end of the buffer waits for its second.
+            if (!line.empty() && line.back() >= 0xD800 && line.back() < 0xDC00) {
+                carried_ = line.back();
+                line.pop_back();
+            }
+            std::erase(line, L'\r');
+            typed_ = from_utf16(CP_UTF8, line, false).value_or("");  // what CP949 lacks is refused later (D1)
+            ended_ = ended_ || got == 0;
+        }
+        const std::size_t count = std::min(size, typed_.size());
+        std::copy_n(typed_.data(), count, data);
+        typed_.erase(0, count);
+        return static_cast<long>(count);
+    }
+
+    long write(int fd, const char* data, std::size_t size) override {
+        const auto wide = to_utf16(encoding_ == Encoding::cp949 ? cp949 : CP_UTF8, {data, size}, false).value_or(L"");
+        crlf_.clear();
+        for (const wchar_t c : wide) {
+            if (c == L'\n') crlf_.push_back(L'\r');
+            crlf_.push_back(c);
+        }
+        // A console takes all it is given or fails; older ones take at most some 64 KB a call.
+        for (std::size_t done = 0; done < crlf_.size();) {
+            DWORD put = 0;
+            const auto chunk = static_cast<DWORD>(std::min<std::size_t>(crlf_.size() - done, 8192));
+            if (!WriteConsoleW(handle_of(fd), crlf_.data() + done, chunk, &put, nullptr) || put == 0) {
+                errno = EIO;
+                return -1;
+            }
+            done += put;
+        }
+        return static_cast<long>(size);
+    }
+
+    const Encoding encoding_ = console_encoding();  // of what the layer writes here
+
+private:
+    std::string typed_;     // read from the console and not yet taken
+    std::wstring carried_;  // the first half of a character cut by a full read
+    bool ended_ = false;
+    std::wstring crlf_;     // kept between calls: a console session writes many short lines
+};
+
+WindowsConsoleCalls& console_calls() {
+    static WindowsConsoleCalls calls;
+    return calls;
 }
 
 }  // namespace
@@ -111,10 +157,9 @@ bool SystemCalls::is_windows_console(int fd) {
     return handle != INVALID_HANDLE_VALUE && GetConsoleMode(handle, &mode) != 0;
 }
 
-SystemCalls& SystemCalls::windows_console() {
-    static WindowsConsoleCalls calls;
-    return calls;
-}
+SystemCalls& SystemCalls::windows_console() { return console_calls(); }
+
+Encoding SystemCalls::windows_console_encoding() { return console_calls().encoding_; }
 
 Encoding encoding_from_locale() { return Encoding::cp949; }
 
@@ -136,7 +181,9 @@ void pause_screen() {
 
 void wait_key() {
     flush_output();
-    _getch();
+    // An arrow or a function key comes as two codes, 0 or 0xE0 first: both are taken.
+    const wint_t key = _getwch();
+    if (key == 0 || key == 0xE0) _getwch();
 }
 
 void move_cursor(std::int16_t column, std::int16_t row) {
