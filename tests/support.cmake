@@ -45,6 +45,10 @@ else()
 endif()
 target_include_directories(test_support PUBLIC ${PROJECT_SOURCE_DIR}/tests)
 target_link_libraries(test_support PUBLIC console project_options GTest::gtest GTest::gmock)
+# The tests' own code, whatever the build type, is compiled without optimisation and with line
+# tables only (enough for a stack trace): it compiles in half the time, and runs as fast, for
+# its time goes to the programs it starts and the console layer it calls.
+target_compile_options(test_support PUBLIC $<$<NOT:$<CXX_COMPILER_ID:MSVC>>:-O0 -g1>)
 set(program_dir ${CMAKE_BINARY_DIR}/bin)
 if(WIN32 AND CMAKE_CROSSCOMPILING)
   # The tests run under Wine, which shows the build machine's file system as drive Z:.
