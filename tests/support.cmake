@@ -65,6 +65,12 @@ option(TEST_SAMPLE "Run a sample of the long tables of process runs" OFF)
 # refused token and the end of input.
 set(sample_bad_input_test
     "*/RosterMenu_*:*/RosterName_*:*/Sorter1_*:*/StudytimeMenu_*:*/BoxdrawHeight_*:*_NotANumber:*_EndOfInput")
+if(WIN32)
+  # Under Wine, where a run takes seconds: what differs on Windows, the input's encoding (the
+  # name), a menu, a menu behind the interpreter's pause and the box's largest values, and the
+  # end of input at every prompt.
+  set(sample_bad_input_test "*/RosterMenu_*:*/RosterName_*:*/StudytimeMenu_*:*/BoxdrawHeight_*:*_EndOfInput")
+endif()
 # The key waits: every signal at one wait of each kind (a last key, a pause), and every
 # program's last key reaching neither the next prompt nor the shell.
 set(sample_key_wait_fault_test "*SorterLastKey*:*TimestablePause*:LastKeys/LastKey.*")
