@@ -3,7 +3,8 @@
 // the console's own encoding, decided once when a program starts. Linux and macOS follow the
 // user's locale (LC_ALL, then LC_CTYPE, then LANG): CP949, UHC or EUC-KR get CP949 bytes,
 // anything else (C, no locale, one not installed) UTF-8. Only LC_CTYPE is taken from the user,
-// so numbers are written alike everywhere. Windows: CP949.
+// so numbers are written alike everywhere. Windows: CP949 for pipes and files; a console is
+// read and written as UTF-16 (windows.cpp), the layer's side in CP949 or UTF-8 (session.cpp).
 
 #include <array>
 #include <cstdint>
@@ -19,7 +20,8 @@ enum class Encoding { utf8, cp949 };
 // The console encoding that a locale's character set (as nl_langinfo(CODESET) names it) means.
 Encoding encoding_of_charset(std::string_view charset);
 
-// This process's console encoding: the user's locale on POSIX, CP949 on Windows.
+// This process's console encoding: the user's locale on POSIX; on Windows CP949, that of pipes
+// and files.
 Encoding encoding_from_locale();
 
 // UTF-8 <-> CP949 through the system's converter (the C library's iconv, or the Windows API),
