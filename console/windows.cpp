@@ -63,7 +63,7 @@ std::optional<std::string> convert(UINT from, UINT to, std::string_view text) {
 
 // The encoding of what the layer writes to a console: CP949 where the console's code page is
 // 949, which draws box-drawing characters two columns wide as it always has; elsewhere UTF-8,
-// whose frames get D1's filler, as on a UTF-8 terminal.
+// whose frames get a filler after each box-drawing character, as on a UTF-8 terminal.
 Encoding console_encoding() { return GetConsoleOutputCP() == cp949 ? Encoding::cp949 : Encoding::utf8; }
 
 // A console's own calls: text goes in and out as UTF-16, so the Korean shows and is typed in a
@@ -92,7 +92,7 @@ public:
                 line.pop_back();
             }
             std::erase(line, L'\r');
-            typed_ = from_utf16(CP_UTF8, line, false).value_or("");  // what CP949 lacks is refused later (D1)
+            typed_ = from_utf16(CP_UTF8, line, false).value_or("");  // a name CP949 lacks is refused later
             ended_ = ended_ || got == 0;
         }
         const std::size_t count = std::min(size, typed_.size());
