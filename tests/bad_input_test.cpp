@@ -10,6 +10,7 @@
 // everything entered before is still there, shown as in the reference.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <ostream>
 #include <string>
 #include <string_view>
@@ -27,7 +28,7 @@ using testing_support::pause_line;
 using testing_support::ProcessResult;
 
 // Generous: the sanitizer build is several times slower, and a 1 MiB line goes through the pipe.
-constexpr int time_bound_ms = 30000;
+constexpr int time_bound_ms = std::max(30000, testing_support::hung_after_ms);
 
 const std::string not_an_integer = "정수(-2147483648 ~ 2147483647)를 입력하세요.\n";
 const std::string unusable_character = "사용할 수 없는 문자가 있습니다. 다시 입력하세요.\n";

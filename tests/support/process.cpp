@@ -34,7 +34,7 @@ struct Options {
     std::size_t keep_bytes = static_cast<std::size_t>(-1);
     bool answer_each_prompt = false;
     bool nonblocking_input = false;
-    std::chrono::milliseconds timeout{20000};
+    std::chrono::milliseconds timeout{hung_after_ms};
 };
 
 bool shows_prompt(const std::string& out, std::size_t answered_at) {
