@@ -35,7 +35,7 @@ cases=(
     "no clang for the clang suite|tests clang|PATH=$(path_without clang++)|libc++"
     "compiler pointing nowhere|tests default|CXX=/nonexistent/c++|/nonexistent/c++"
     "old cmake|tests default|PATH=$old_cmake:$PATH|CMake 3.25"
-    "no ninja|tests asan|PATH=$(path_without ninja)|Ninja"
+    "no ninja|tests clang|PATH=$(path_without ninja)|Ninja"
     "program, no compiler|roster|CXX=/nonexistent/g++|/nonexistent/g++"
 )
 

@@ -44,7 +44,7 @@ else()
   target_compile_definitions(test_support PRIVATE TEST_LOCALE_DIR="${test_locales}")
 endif()
 target_include_directories(test_support PUBLIC ${PROJECT_SOURCE_DIR}/tests)
-target_link_libraries(test_support PUBLIC console project_options GTest::gtest GTest::gmock)
+target_link_libraries(test_support PUBLIC console project_options GTest::gtest)
 # The tests' own code, whatever the build type, is compiled without optimisation and with line
 # tables only (enough for a stack trace): it compiles in half the time, and runs as fast, for
 # its time goes to the programs it starts and the console layer it calls.
@@ -57,8 +57,8 @@ endif()
 target_compile_definitions(test_support PRIVATE PROGRAM_DIR="${program_dir}")
 
 # TEST_SAMPLE: run a sample of the long tables of process runs instead of all of them, in the
-# suites whose every run is slow (the sanitizers, clang with its own runtime, Wine). Every
-# sample is chosen here, by test executable, as a GoogleTest filter:
+# suites whose every run is slow (clang under the sanitizers, Wine). Every sample is chosen
+# here, by test executable, as a GoogleTest filter:
 option(TEST_SAMPLE "Run a sample of the long tables of process runs" OFF)
 # The bad input at every prompt: every input at a prompt of each kind (a menu, a word, an
 # integer, a menu behind a pause, the box's largest values), and at every other prompt a
