@@ -25,5 +25,6 @@ output=$(mktemp)
 status=0
 wine "$@" </dev/null >"$output" 2>&1 || status=$?
 cat "$output"
+[ "$status" -eq 0 ] || [ -s "$output" ] || echo "wine-run.sh: Wine ended with status $status, having written nothing"
 rm -f "$output"
 exit "$status"
