@@ -2,7 +2,9 @@
 // with the runtime's CRLF line ends, and at every pause the command interpreter's
 // own prompt, whose words depend on the interpreter and its language. That prompt is taken
 // from the interpreter once, by running its pause exactly as a program does, with no input.
+#ifndef NOMINMAX  // the C++ runtime's headers, included first, may have defined it
 #define NOMINMAX
+#endif
 #include <windows.h>
 
 #include <stdexcept>

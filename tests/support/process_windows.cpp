@@ -9,7 +9,9 @@
 // The program is started without a console. _getch reads the console, never standard input;
 // with no console it returns at once, so a key wait cannot hang a test, nor read the keyboard
 // of the person running the tests.
+#ifndef NOMINMAX  // the C++ runtime's headers, included first, may have defined it
 #define NOMINMAX
+#endif
 #include <windows.h>
 
 #include <algorithm>
