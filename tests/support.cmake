@@ -73,11 +73,14 @@ option(TEST_SAMPLE "Run a sample of the long tables of process runs" OFF)
 set(sample_bad_input_test
     "*/RosterMenu_*:*/RosterName_*:*/Sorter1_*:*/StudytimeMenu_*:*/BoxdrawHeight_*:*_NotANumber:*_EndOfInput")
 if(WIN32)
-  # Under Wine, where a run takes seconds: every input where Windows differs, at the name (the
-  # input's encoding) and the box's height (its largest values); a refused token at a menu and
-  # at a menu behind the interpreter's pause; the end of input at every prompt.
-  set(sample_bad_input_test
-      "*/RosterName_*:*/BoxdrawHeight_*:*/RosterMenu_NotANumber:*/StudytimeMenu_NotANumber:*_EndOfInput")
+  # Under Wine, where a run takes seconds: where Windows differs, the bytes a name must refuse
+  # or keep (the input's encoding), every input at the box's height (its largest values), a
+  # refused token at a menu and at a menu behind the interpreter's pause, and the end of input
+  # at every prompt.
+  string(CONCAT sample_bad_input_test
+         "*/RosterName_NulBytes:*/RosterName_InvalidUtf8:*/RosterName_OutsideCp949:*/RosterName_EscapeSequence"
+         ":*/RosterName_DeleteCharacter:*/RosterName_C1Control:*/RosterName_CutCharacter:*/RosterName_EmptyLines"
+         ":*/BoxdrawHeight_*:*/RosterMenu_NotANumber:*/StudytimeMenu_NotANumber:*_EndOfInput")
 endif()
 # The key waits: every signal at one wait of each kind (a last key, a pause), and every
 # program's last key reaching neither the next prompt nor the shell.
