@@ -18,11 +18,14 @@ wineserver -p60 </dev/null >/dev/null 2>&1 || true  # fails, harmlessly, when on
 # read then waits on that terminal. CTest hands its own standard input to the tests, so take
 # it away: a test must never wait for a person. The background programs of a Wine session,
 # started with the first test, outlive it too, holding its output streams: the test writes
-# into a file, shown when it has ended.
+# into files, shown when it has ended.
 output=$(mktemp)
+errors=$(mktemp)
 status=0
-wine "$@" </dev/null >"$output" 2>&1 || status=$?
+wine "$@" </dev/null >"$output" 2>"$errors" || status=$?
 cat "$output"
-[ "$status" -eq 0 ] || [ -s "$output" ] || echo "wine-run.sh: Wine ended with status $status, having written nothing"
-rm -f "$output"
+cat "$errors" >&2
+[ "$status" -eq 0 ] || [ -s "$output" ] || [ -s "$errors" ] ||
+    echo "wine-run.sh: Wine ended with status $status, having written nothing" >&2
+rm -f "$output" "$errors"
 exit "$status"
