@@ -46,7 +46,7 @@ public:
             out.write(block_.data(), stream_size(rest_bytes_));
             out.write(tail_.data(), stream_size(tail_.size()));
         }
-        out << std::endl;
+        out << '\n';
     }
 
     // The same row `count` times: a whole prepared row goes out as lines in blocks (see
@@ -89,7 +89,7 @@ void BoxSize::enter_size() {
         width = console::ask_int("가로 입력 : ");
         height = console::ask_int("세로 단 입력 : ");
         if (width >= 1 && height >= 1) return;
-        std::cout << "가로 또는 세로가 1보다 작습니다." << std::endl;
+        std::cout << "가로 또는 세로가 1보다 작습니다." << '\n';
         console::pause_screen();
     }
 }

@@ -32,7 +32,7 @@ std::int32_t ask_in_range(std::string_view prompt, std::int32_t smallest, std::i
     for (;;) {
         const std::int32_t value = console::ask_int(prompt);
         if (value >= smallest && value <= largest) return value;
-        std::cout << smallest << " ~ " << largest << " 사이의 정수를 입력하세요." << std::endl;
+        std::cout << smallest << " ~ " << largest << " 사이의 정수를 입력하세요." << '\n';
     }
 }
 
@@ -41,11 +41,11 @@ std::int32_t ask_in_range(std::string_view prompt, std::int32_t smallest, std::i
 void run_recursion() {
     const std::int32_t n = ask_in_range("1.정수 입력 : ", smallest_sum_term, largest_sum_term);
     const std::int32_t sum = sum_to_on_deep_stack(n);
-    std::cout << "1 ~ " << n << " : " << sum << std::endl;
+    std::cout << "1 ~ " << n << " : " << sum << '\n';
 
     const std::int32_t m = ask_in_range("2.정수 입력 : ", smallest_digit_source, largest_digit_source);
     append_base2_digits(m);
-    std::cout << m << " -> " << digit_accumulator << std::endl;
+    std::cout << m << " -> " << digit_accumulator << '\n';
     console::wait_key();
 }
 

@@ -21,7 +21,7 @@ void TableRange::enter_range() {
         last = console::ask_int("끝 단 입력 : ");
         const std::string_view problem = range_problem();
         if (problem.empty()) return;
-        std::cout << problem << std::endl;
+        std::cout << problem << '\n';
         console::pause_screen();
     }
 }
@@ -31,10 +31,10 @@ void TableRange::print_table() const {
     // products far from the ends of the integer range.
     if (!range_problem().empty()) return;
     for (std::int32_t n = first; n <= last; ++n) std::cout << "=======" << n << "단=======\t";
-    std::cout << std::endl;
+    std::cout << '\n';
     for (std::int32_t m = 1; m <= 9; ++m) {
         for (std::int32_t n = first; n <= last; ++n) std::cout << "    " << n << " x " << m << " = " << n * m << "\t\t";
-        std::cout << std::endl;
+        std::cout << '\n';
     }
 }
 
