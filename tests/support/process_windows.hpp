@@ -8,6 +8,6 @@
 
 namespace testing_support {
 
-ProcessResult run_command_line(const std::string& command_line, std::string_view input, int timeout_ms = 20000);
+ProcessResult run_command_line(const std::string& command_line, std::string_view input, int timeout_ms = hung_after_ms);
 
 }  // namespace testing_support
