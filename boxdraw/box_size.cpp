@@ -89,7 +89,7 @@ void BoxSize::enter_size() {
         width = console::ask_int("가로 입력 : ");
         height = console::ask_int("세로 단 입력 : ");
         if (width >= 1 && height >= 1) return;
-        std::cout << "가로 또는 세로가 1보다 작습니다." << '\n';
+        std::cout << "가로 또는 세로가 1보다 작습니다.\n";
         console::pause_screen();
     }
 }

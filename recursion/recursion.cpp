@@ -32,7 +32,7 @@ std::int32_t ask_in_range(std::string_view prompt, std::int32_t smallest, std::i
     for (;;) {
         const std::int32_t value = console::ask_int(prompt);
         if (value >= smallest && value <= largest) return value;
-        std::cout << smallest << " ~ " << largest << " 사이의 정수를 입력하세요." << '\n';
+        std::cout << smallest << " ~ " << largest << " 사이의 정수를 입력하세요.\n";
     }
 }
 

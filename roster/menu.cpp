@@ -13,20 +13,20 @@ namespace {
 constexpr std::int32_t quit_choice = 8;
 
 void draw_menu(const Roster& roster) {
-    std::cout << "======학생관리 프로그램======" << '\n'
-              << "      1.학생 등록" << '\n'
-              << "      2.학생 목록<번호순>" << '\n'
-              << "      3.학생 목록<학년순>" << '\n'
-              << "      4.학생 검색" << '\n'
-              << "      5.학년 검색" << '\n'
-              << "      6.마지막 학생 삭제" << '\n'
-              << "      7.학생 전체 삭제" << '\n'
-              << "      8.종료" << '\n'
-              << "   (학생 수 : " << roster.count << ")" << '\n';
+    std::cout << "======학생관리 프로그램======\n"
+              << "      1.학생 등록\n"
+              << "      2.학생 목록<번호순>\n"
+              << "      3.학생 목록<학년순>\n"
+              << "      4.학생 검색\n"
+              << "      5.학년 검색\n"
+              << "      6.마지막 학생 삭제\n"
+              << "      7.학생 전체 삭제\n"
+              << "      8.종료\n"
+              << "   (학생 수 : " << roster.count << ")\n";
 }
 
 void list_grade_or_say_none(const Roster& roster, std::int32_t grade) {
-    if (!roster.list_grade(grade)) std::cout << grade << "학년 학생이 없습니다." << '\n';
+    if (!roster.list_grade(grade)) std::cout << grade << "학년 학생이 없습니다.\n";
 }
 
 }  // namespace
@@ -41,7 +41,7 @@ void run_menu() {
         console::clear_screen();
         switch (choice) {
         case 1:
-            if (!roster.register_next()) std::cout << "더이상 학생을 등록할 수 없습니다." << '\n';
+            if (!roster.register_next()) std::cout << "더이상 학생을 등록할 수 없습니다.\n";
             break;
         case 2:
             roster.list_all();
@@ -51,7 +51,7 @@ void run_menu() {
             break;
         case 4:
             search_name = console::ask_word("이름 입력 : ");
-            if (!roster.find_by_name(search_name)) std::cout << "해당 학생이 없습니다." << '\n';
+            if (!roster.find_by_name(search_name)) std::cout << "해당 학생이 없습니다.\n";
             break;
         case 5:
             list_grade_or_say_none(roster, console::ask_int("학년 입력 : "));

@@ -16,7 +16,7 @@ void Roster::list_all() const {
 }
 
 bool Roster::list_grade(std::int32_t grade) const {
-    std::cout << "┌─────" << grade << " 학년─────┐" << '\n';
+    std::cout << "┌─────" << grade << " 학년─────┐\n";
     bool shown = false;
     for (std::int32_t slot = 0; slot < count; ++slot) {
         const Student& student = students[static_cast<std::size_t>(slot)];
@@ -25,7 +25,7 @@ bool Roster::list_grade(std::int32_t grade) const {
             shown = true;
         }
     }
-    std::cout << "└─────────────┘" << '\n';
+    std::cout << "└─────────────┘\n";
     return shown;
 }
 
@@ -44,9 +44,9 @@ void Roster::delete_last() {
     if (count >= 1) {
         --count;
         students[static_cast<std::size_t>(count)].show_card();
-        std::cout << "삭제 완료" << '\n';
+        std::cout << "삭제 완료\n";
     } else {
-        std::cout << "삭제할 학생이 없습니다." << '\n';
+        std::cout << "삭제할 학생이 없습니다.\n";
     }
 }
 

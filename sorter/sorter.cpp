@@ -20,7 +20,7 @@ std::string position_label(std::size_t index) { return std::to_string(index + 1)
 void print_numbers(ConstNumbers numbers) {
     std::cout << rule << '\n';
     for (std::size_t i = 0; i < numbers.size(); ++i) std::cout << position_label(i) << numbers[i] << '\n';
-    std::cout << rule << '\n' << '\n';
+    std::cout << rule << "\n\n";
 }
 
 void exchange_sort(Numbers numbers) {
@@ -38,10 +38,10 @@ void run_sorter() {
     const Numbers numbers(storage.get(), number_count);
 
     for (std::size_t i = 0; i < number_count; ++i) numbers[i] = console::ask_int(position_label(i));
-    std::cout << "오름차순 정렬전" << '\n';
+    std::cout << "오름차순 정렬전\n";
     print_numbers(numbers);
     exchange_sort(numbers);
-    std::cout << "오름차순 정렬후" << '\n';
+    std::cout << "오름차순 정렬후\n";
     print_numbers(numbers);
     console::wait_key();
 }

@@ -15,9 +15,9 @@ constexpr std::int32_t exit_choice = 2;
 void draw_menu(const StudyTime& total, std::int32_t day) {
     console::clear_screen();
     std::cout << " 총 공부 시간 : " << total.hours << " : " << total.minutes << '\n'
-              << "=====공부 시간 관리 프로그램(" << day << "Day)=====" << '\n'
-              << "              1.시간 등록" << '\n'
-              << "              2.종료" << '\n';
+              << "=====공부 시간 관리 프로그램(" << day << "Day)=====\n"
+              << "              1.시간 등록\n"
+              << "              2.종료\n";
 }
 
 void show_exit_screen(const StudyTime& total) {
@@ -51,7 +51,7 @@ void run_menu() {
         const std::int32_t hours = console::ask_int("시간 : ");
         const std::int32_t minutes = console::ask_int("분 : ");
         if (!register_time(total, day, hours, minutes)) {
-            std::cout << "더할 수 없습니다. 총 공부 시간이 범위를 벗어납니다." << '\n';
+            std::cout << "더할 수 없습니다. 총 공부 시간이 범위를 벗어납니다.\n";
             console::pause_screen();
         }
     }
