@@ -1,5 +1,7 @@
 #include "encoding.hpp"
 
+#include <algorithm>
+#include <bit>
 #include <cctype>
 #include <cstring>
 
@@ -18,13 +20,21 @@ std::string_view filler_after_box(unsigned char second, unsigned char third) {
     return ((word >> (offset % 64)) & 1u) != 0 ? std::string_view("─") : std::string_view(" ");
 }
 
+// How many of the eight bytes of `word`, in memory order, are ASCII before the first that is not.
+std::size_t ascii_bytes(std::uint64_t word) {
+    const std::uint64_t high = word & 0x8080808080808080ULL;
+    if (high == 0) return 8;
+    return static_cast<std::size_t>(std::endian::native == std::endian::little ? std::countr_zero(high)
+                                                                              : std::countl_zero(high)) / 8;
+}
+
 // How many bytes at the start of `text` are ASCII, the same in both encodings; most text is,
 // so eight bytes are looked at together.
 std::size_t ascii_prefix(std::string_view text) {
     std::size_t i = 0;
     for (std::uint64_t word; i + 8 <= text.size(); i += 8) {
         std::memcpy(&word, text.data() + i, 8);
-        if ((word & 0x8080808080808080ULL) != 0) break;
+        if (const std::size_t ascii = ascii_bytes(word); ascii < 8) return i + ascii;
     }
     while (i < text.size() && static_cast<unsigned char>(text[i]) < 0x80) ++i;
     return i;
@@ -63,14 +73,27 @@ std::string_view ConsoleEncoder::with_fillers(std::string_view utf8) {
 }
 
 std::string_view ConsoleEncoder::as_cp949(std::string_view utf8) {
-    if (ascii_prefix(utf8) == utf8.size()) return utf8;
-    // No character is longer in CP949 than in UTF-8. Only grown, never shrunk: each growth fills.
-    if (out_.size() < utf8.size()) out_.resize(utf8.size());
-    char* put = out_.data();
-    for (std::size_t i = 0; i < utf8.size();) {
+    std::size_t i = ascii_prefix(utf8);
+    if (i == utf8.size()) return utf8;
+    // No character is longer in CP949 than in UTF-8, and ASCII is copied eight bytes at a time:
+    // eight to spare. Only grown, never shrunk: each growth fills.
+    if (out_.size() < utf8.size() + 8) out_.resize(utf8.size() + 8);
+    char* put = std::copy_n(utf8.data(), i, out_.data());
+    while (i < utf8.size()) {
         const auto lead = static_cast<unsigned char>(utf8[i]);
-        if (lead < 0x80) {  // ASCII, the same in CP949; its runs between Korean words are short
-            while (i < utf8.size() && static_cast<unsigned char>(utf8[i]) < 0x80) *put++ = utf8[i++];
+        if (lead < 0x80) {
+            // ASCII, the same in CP949. Its runs between Korean words are short: a word of eight
+            // bytes is copied whole, and only its ASCII ones are kept.
+            if (i + 8 > utf8.size()) {
+                *put++ = utf8[i++];
+                continue;
+            }
+            std::uint64_t word;
+            std::memcpy(&word, utf8.data() + i, 8);
+            std::memcpy(put, &word, 8);
+            const std::size_t ascii = ascii_bytes(word);
+            i += ascii;
+            put += ascii;
             continue;
         }
         // The character's code point, from its lead byte and its continuation bytes (10xxxxxx);

@@ -260,6 +260,8 @@ TEST(ConsoleEncoder, Cp949BytesOrAQuestionMark) {
         {"\xC0\x80" "a", "??a"},             // an overlong NUL
         {"\xE0\x80\xB1", "???"},             // an overlong digit
         {"\xED\xA0\x80", "?"},               // a surrogate
+        // the same amid longer text, which is taken eight bytes at a time
+        {"1234567\xEA\xB0" "abcdefgh가\xE0\xB8\x81xy\n", "1234567??abcdefgh\xB0\xA1?xy\n"},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(encoded(console::Encoding::cp949, c.text), c.shown) << testing::PrintToString(std::string(c.text));
