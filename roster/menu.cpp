@@ -14,15 +14,16 @@ constexpr std::int32_t quit_choice = 8;
 
 void draw_menu(const Roster& roster) {
     std::cout << "======학생관리 프로그램======\n"
-              << "      1.학생 등록\n"
-              << "      2.학생 목록<번호순>\n"
-              << "      3.학생 목록<학년순>\n"
-              << "      4.학생 검색\n"
-              << "      5.학년 검색\n"
-              << "      6.마지막 학생 삭제\n"
-              << "      7.학생 전체 삭제\n"
-              << "      8.종료\n"
-              << "   (학생 수 : " << roster.count << ")\n";
+                 "      1.학생 등록\n"
+                 "      2.학생 목록<번호순>\n"
+                 "      3.학생 목록<학년순>\n"
+                 "      4.학생 검색\n"
+                 "      5.학년 검색\n"
+                 "      6.마지막 학생 삭제\n"
+                 "      7.학생 전체 삭제\n"
+                 "      8.종료\n"
+                 "   (학생 수 : "
+              << roster.count << ")\n";
 }
 
 void list_grade_or_say_none(const Roster& roster, std::int32_t grade) {

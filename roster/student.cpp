@@ -25,11 +25,11 @@ void Student::enter_details(std::int32_t slot_number) {
 
 void Student::show_card() const {
     std::cout << "    ====" << number << "번 학생====\n"
-              << "    이름 : " << name << '\n'
-              << "    나이 : " << age << '\n'
-              << "    성별 : " << (gender == 0 ? "남자" : "여자") << '\n'
-              << "    학년 : " << grade << '\n'
-              << '\n';
+                 "    이름 : " << name << "\n"
+                 "    나이 : " << age << "\n"
+                 "    성별 : " << (gender == 0 ? "남자" : "여자") << "\n"
+                 "    학년 : " << grade << "\n"
+                 "\n";
 }
 
 }  // namespace roster

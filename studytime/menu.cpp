@@ -14,10 +14,10 @@ constexpr std::int32_t exit_choice = 2;
 
 void draw_menu(const StudyTime& total, std::int32_t day) {
     console::clear_screen();
-    std::cout << " 총 공부 시간 : " << total.hours << " : " << total.minutes << '\n'
-              << "=====공부 시간 관리 프로그램(" << day << "Day)=====\n"
-              << "              1.시간 등록\n"
-              << "              2.종료\n";
+    std::cout << " 총 공부 시간 : " << total.hours << " : " << total.minutes << "\n"
+                 "=====공부 시간 관리 프로그램(" << day << "Day)=====\n"
+                 "              1.시간 등록\n"
+                 "              2.종료\n";
 }
 
 void show_exit_screen(const StudyTime& total) {
