@@ -47,8 +47,9 @@ private:
     bool terminal_;
     SystemCalls& calls_;
     ConsoleEncoder encoder_;
-    // Held long, so bulk output is written seldom; not zero-filled, so only used pages count.
-    static constexpr std::size_t held_most = 1 << 20;
+    // Enough that bulk output is written seldom; no more, as each page costs a fault when first
+    // touched (and the encoded copy as many again). Not zero-filled, so only used pages count.
+    static constexpr std::size_t held_most = 1 << 18;
     std::unique_ptr<char[]> buffer_;
     bool failed_ = false;
     bool widened_ = false;  // the pipe has been asked to grow, once
