@@ -1,70 +1,66 @@
 #include "box_size.hpp"
 
+#include <algorithm>
 #include <iostream>
-#include <optional>
 #include <string>
+#include <utility>
 
 #include "console/input.hpp"
 #include "console/services.hpp"
-#include "console/session.hpp"
 
 namespace boxdraw {
 namespace {
 
-std::streamsize stream_size(std::size_t size) { return static_cast<std::streamsize>(size); }
+void write(std::string_view text) { std::cout.write(text.data(), static_cast<std::streamsize>(text.size())); }
 
 // One kind of row (top, middle or bottom): the cell texts depend on the row only through
-// whether it is the first or the last, so each kind is built once and written for every row
-// of that kind.
+// whether it is the first or the last, so each kind is built once and written for every row of
+// that kind. A row wider than max_prepared_cells is written as its first cell, a block of
+// middle cells as often as it takes, and its last cell: a box of any size takes little memory.
 class PreparedRow {
 public:
-    PreparedRow(const BoxSize& box, std::int32_t y) {
-        head_.assign(box.cell(0, y));
+    PreparedRow(const BoxSize& box, std::int32_t y) : head_(box.cell(0, y)) {
         if (box.width == 1) return;
-        const std::string_view last = box.cell(box.width - 1, y);
         const std::int32_t middle_cells = box.width - 2;
-        if (middle_cells == 0) {
-            head_.append(last);
-            return;
-        }
         const std::string_view middle = box.cell(1, y);
+        for (std::int32_t i = 0; i < std::min(middle_cells, max_prepared_cells); ++i) block_.append(middle);
         if (middle_cells <= max_prepared_cells) {
-            for (std::int32_t i = 0; i < middle_cells; ++i) head_.append(middle);
-            head_.append(last);
-            return;
+            head_.append(std::exchange(block_, {}));
+        } else {
+            blocks_ = middle_cells / max_prepared_cells;
+            rest_ = static_cast<std::size_t>(middle_cells % max_prepared_cells) * middle.size();
         }
-        for (std::int32_t i = 0; i < max_prepared_cells; ++i) block_.append(middle);
-        full_blocks_ = middle_cells / max_prepared_cells;
-        rest_bytes_ = static_cast<std::size_t>(middle_cells % max_prepared_cells) * middle.size();
-        tail_ = last;
+        tail_ = box.cell(box.width - 1, y);
     }
 
-    void write(std::ostream& out) const {
-        out.write(head_.data(), stream_size(head_.size()));
-        if (full_blocks_ > 0) {
-            for (std::int32_t i = 0; i < full_blocks_; ++i) out.write(block_.data(), stream_size(block_.size()));
-            out.write(block_.data(), stream_size(rest_bytes_));
-            out.write(tail_.data(), stream_size(tail_.size()));
-        }
-        out << '\n';
+    void write_row() const {
+        write(head_);
+        for (std::int32_t i = 0; i < blocks_; ++i) write(block_);
+        write(std::string_view(block_).substr(0, rest_));
+        write(tail_);
+        std::cout << '\n';
     }
 
-    // The same row `count` times: a whole prepared row goes out as lines in blocks (see
-    // write_lines); a very wide one is long enough to be written row by row.
-    void write_repeated(std::ostream& out, std::int32_t count) const {
-        if (full_blocks_ == 0) {
-            console::write_lines(head_, static_cast<std::uint64_t>(count));
+    // The same row `count` times: rows of ordinary width as a block of whole lines, built once.
+    void write_rows(std::int32_t count) const {
+        if (blocks_ > 0) {
+            for (std::int32_t i = 0; i < count; ++i) write_row();
             return;
         }
-        for (std::int32_t i = 0; i < count; ++i) write(out);
+        const std::string line = head_ + std::string(tail_) + '\n';
+        const auto per_block = static_cast<std::int32_t>(std::max<std::size_t>(1, (std::size_t{1} << 16) / line.size()));
+        std::string lines;
+        for (std::int32_t i = 0; i < std::min(count, per_block); ++i) lines.append(line);
+        for (std::int32_t i = 0; i < count / per_block; ++i) write(lines);
+        write(std::string_view(lines).substr(0, static_cast<std::size_t>(count % per_block) * line.size()));
     }
 
 private:
-    std::string head_;          // the whole row, or for a very wide one its first cell
-    std::string block_;         // max_prepared_cells middle cells, for a very wide row only
-    std::int32_t full_blocks_ = 0;
-    std::size_t rest_bytes_ = 0;  // the part of a block that ends the run of middle cells
-    std::string_view tail_;     // the last cell of a very wide row
+    std::string head_;            // the first cell, and the middle ones of a row of ordinary width
+    std::string block_;           // max_prepared_cells middle cells, for a very wide row only
+    std::int32_t blocks_ = 0;     // how often the whole block is written
+    std::size_t rest_ = 0;        // and the bytes of it that end the run of middle cells
+    std::string_view tail_;       // the last cell
 };
 
 }  // namespace
@@ -96,15 +92,9 @@ void BoxSize::enter_size() {
 
 void BoxSize::draw_box() const {
     if (width < 1 || height < 1) return;
-    const PreparedRow top(*this, 0);
-    std::optional<PreparedRow> middle;
-    std::optional<PreparedRow> bottom;
-    if (height > 2) middle.emplace(*this, 1);
-    if (height > 1) bottom.emplace(*this, height - 1);
-
-    top.write(std::cout);
-    if (middle) middle->write_repeated(std::cout, height - 2);
-    if (bottom) bottom->write(std::cout);
+    PreparedRow(*this, 0).write_row();
+    if (height > 2) PreparedRow(*this, 1).write_rows(height - 2);
+    if (height > 1) PreparedRow(*this, height - 1).write_row();
 }
 
 }  // namespace boxdraw

@@ -5,7 +5,7 @@
 
 namespace boxdraw {
 
-void run_dialogue() {
+void run() {
     BoxSize size{};
     size.enter_size();
     size.draw_box();

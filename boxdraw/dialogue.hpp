@@ -3,6 +3,6 @@
 namespace boxdraw {
 
 // The whole program: the size entry, the box, and a key to end.
-void run_dialogue();
+void run();
 
 }  // namespace boxdraw

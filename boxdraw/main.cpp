@@ -1,4 +1,4 @@
 #include "console/session.hpp"
 #include "dialogue.hpp"
 
-int main() { return console::run("boxdraw", boxdraw::run_dialogue); }
+int main() { return console::run("boxdraw", boxdraw::run); }

@@ -1,10 +1,10 @@
 #include "input.hpp"
 
+#include <algorithm>
 #include <cerrno>
 #include <iostream>
 #include <limits>
 
-#include "output.hpp"
 #include "session.hpp"
 
 namespace console {
@@ -36,26 +36,43 @@ bool skip_space(ConsoleInput& in) { return take_while(in, is_space, [](std::stri
 template <class Each>
 void take_token(ConsoleInput& in, Each each) { take_while(in, [](char c) { return !is_space(c); }, each); }
 
-void write_prompt(Session& session, std::string_view prompt) {
+void write_prompt(const Session& session, std::string_view prompt) {
     std::cout << prompt;
     // On a terminal the prompt shows at once; into a pipe the read waiting for the answer writes it.
-    if (session.output_is_terminal()) session.flush();
+    if (session.console().output_terminal) std::cout.flush();
 }
 
 void refuse(Session& session, std::string_view message) {
-    std::cout << message << std::endl;
+    std::cout << message << '\n';
     discard_line(session.input());
 }
 
 }  // namespace
 
+long ConsoleInput::read_more(char* data, std::size_t size) {
+    if (typed_ahead.empty()) return calls_.read(fd_, data, size);
+    const std::size_t count = typed_ahead.copy(data, size);
+    typed_ahead.erase(0, count);
+    return static_cast<long>(count);
+}
+
 ConsoleInput::int_type ConsoleInput::underflow() {
     if (gptr() < egptr()) return traits_type::to_int_type(*gptr());
-    if (tied_) tied_->write_held();
+    if (tied_) tied_->pubsync();
     for (;;) {
-        const long got = calls_.read(fd_, buffer_.data(), buffer_.size());
+        const long got = read_more(buffer_.data(), buffer_.size());
         if (got > 0) {
-            setg(buffer_.data(), buffer_.data(), buffer_.data() + got);
+            // A report that came too late for its question is no answer.
+            char* end = buffer_.data() + got;
+            for (char* at = buffer_.data(); late_reports > 0 && at < end; ++at) {
+                const std::size_t length = cursor_report({at, static_cast<std::size_t>(end - at)}).length;
+                if (length == 0) continue;
+                end = std::copy(at + length, end, at);
+                --late_reports;
+                --at;
+            }
+            if (end == buffer_.data()) continue;
+            setg(buffer_.data(), buffer_.data(), end);
             return traits_type::to_int_type(*gptr());
         }
         if (got == 0) return traits_type::eof();
@@ -63,6 +80,32 @@ ConsoleInput::int_type ConsoleInput::underflow() {
         if ((errno == EAGAIN || errno == EWOULDBLOCK) && calls_.wait(fd_, false)) continue;
         throw InputFailed(errno);
     }
+}
+
+CursorReport cursor_report(std::string_view bytes) {
+    CursorReport report;
+    if (bytes.empty() || bytes[0] != '\x1b') return report;
+    if (bytes.size() == 1 || bytes[1] != '[') {
+        report.partial = bytes.size() == 1;
+        return report;
+    }
+    int values[2] = {0, 0};
+    std::size_t i = 2;
+    for (int field = 0; field < 2; ++field, ++i) {
+        std::size_t digits = 0;
+        for (; i < bytes.size() && bytes[i] >= '0' && bytes[i] <= '9'; ++i, ++digits) {
+            if (digits < 6) values[field] = values[field] * 10 + (bytes[i] - '0');
+        }
+        if (i == bytes.size()) {
+            report.partial = true;
+            return report;
+        }
+        if (digits == 0 || bytes[i] != (field == 0 ? ';' : 'R')) return report;
+    }
+    report.length = i;
+    report.row = values[0];
+    report.column = values[1];
+    return report;
 }
 
 IntToken read_int_token(ConsoleInput& in) {
@@ -125,7 +168,7 @@ std::string ask_word(std::string_view prompt) {
     for (;;) {
         write_prompt(session, prompt);
         if (!read_word_token(session.input(), word)) throw EndOfInput();
-        if (auto stored = stored_word(word, session.encoding())) return std::move(*stored);
+        if (auto stored = stored_word(word, session.console().typed)) return std::move(*stored);
         refuse(session, unusable_character);
     }
 }

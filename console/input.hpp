@@ -19,8 +19,6 @@
 
 namespace console {
 
-class ConsoleOutput;
-
 struct EndOfInput : std::runtime_error {
     EndOfInput() : std::runtime_error("end of input") {}
 };
@@ -36,11 +34,10 @@ struct InputFailed : std::runtime_error {
 // Before every read the tied output writes what it holds: a prompt is never held back.
 class ConsoleInput final : public std::streambuf {
 public:
-    explicit ConsoleInput(int fd, SystemCalls& calls = SystemCalls::standard()) : fd_(fd), calls_(calls) {}
+    ConsoleInput(int fd, SystemCalls& calls, std::streambuf* tied = nullptr) : fd_(fd), calls_(calls), tied_(tied) {}
     ConsoleInput(const ConsoleInput&) = delete;
     ConsoleInput& operator=(const ConsoleInput&) = delete;
 
-    void tie(ConsoleOutput* output) { tied_ = output; }
     // The bytes read and not yet taken, reading more when none are left; empty at the end.
     std::string_view peek() {
         if (gptr() == egptr() && traits_type::eq_int_type(underflow(), traits_type::eof())) return {};
@@ -49,15 +46,38 @@ public:
     // Takes `count` bytes of what peek() showed.
     void take(std::size_t count) { setg(eback(), gptr() + count, egptr()); }
 
+    // Bytes of the descriptor, at most `size`, past what has been read into the buffer: those
+    // the layer read itself while it asked the terminal something (typed_ahead) come first.
+    long read_more(char* data, std::size_t size);
+
+    int fd() const { return fd_; }
+    SystemCalls& calls() { return calls_; }
+
+    // Typed while the layer asked the terminal something, and not yet seen by any prompt or
+    // key wait: still waiting, as on a console, for whatever reads next.
+    std::string typed_ahead;
+    // Cursor-position reports asked for and not yet come: taken out of the input when they come.
+    int late_reports = 0;
+
 protected:
     int_type underflow() override;
 
 private:
     int fd_;
     SystemCalls& calls_;
-    ConsoleOutput* tied_ = nullptr;
+    std::streambuf* tied_;
     std::array<char, 1 << 16> buffer_;  // not zero-filled, like the output's
 };
+
+// A terminal's cursor-position report, ESC "[" row ";" column "R", at the start of `bytes`:
+// its length, 0 when there is none; `partial` when `bytes` holds only its beginning.
+struct CursorReport {
+    std::size_t length = 0;
+    bool partial = false;
+    int row = 0;
+    int column = 0;
+};
+CursorReport cursor_report(std::string_view bytes);
 
 // Writes `prompt` (no line end) and reads an integer; throws EndOfInput at the end of input.
 std::int32_t ask_int(std::string_view prompt);

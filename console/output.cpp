@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <utility>
 
 namespace console {
 namespace {
@@ -12,35 +13,124 @@ std::size_t whole_characters(std::string_view text) {
     for (std::size_t back = 1; back <= std::min<std::size_t>(3, text.size()); ++back) {
         const auto b = static_cast<unsigned char>(text[text.size() - back]);
         if ((b & 0xC0) == 0x80) continue;  // a continuation byte: look further back
-        const std::size_t length = b >= 0xF0 ? 4 : b >= 0xE0 ? 3 : b >= 0xC0 ? 2 : 1;
-        return length > back ? text.size() - back : text.size();
+        return utf8_length(b) > back ? text.size() - back : text.size();
     }
     return text.size();
 }
 
+// Where the first box-drawing character (U+2500..U+257F: E2 94 80 .. E2 95 BF) starts.
+std::size_t first_box(std::string_view utf8, std::size_t from = 0) {
+    for (std::size_t at = utf8.find('\xE2', from); at != std::string_view::npos; at = utf8.find('\xE2', at + 1)) {
+        if (at + 2 < utf8.size() && (utf8[at + 1] == '\x94' || utf8[at + 1] == '\x95')) return at;
+    }
+    return std::string_view::npos;
+}
+
+// One bit for each character of the block, set where its stroke runs on to the right edge of
+// its cell (names with RIGHT or HORIZONTAL, diagonals excluded).
+constexpr std::uint64_t right_stroke[] = {0xfffff00ff0f0f333ULL, 0x54413ff1c71d3fffULL};
+
+std::string_view filler_after_box(std::string_view box) {
+    const unsigned offset = (static_cast<unsigned char>(box[1]) - 0x94u) * 64u + (static_cast<unsigned char>(box[2]) & 0x3Fu);
+    return (right_stroke[offset / 64] >> (offset % 64) & 1u) != 0 ? "─" : " ";
+}
+
 }  // namespace
 
-ConsoleOutput::ConsoleOutput(int fd, bool terminal, Encoding encoding, SystemCalls& calls)
-    : fd_(fd), terminal_(terminal), calls_(calls), encoder_(encoding), buffer_(new char[held_most]) {
+std::string_view ConsoleEncoder::encoded(std::string_view utf8) {
+    if (encoding_ == Encoding::cp949) return as_cp949(utf8);
+    return fill_boxes_ ? with_fillers(utf8) : utf8;
+}
+
+std::string_view ConsoleEncoder::with_fillers(std::string_view utf8) {
+    std::size_t at = first_box(utf8);
+    if (at == std::string_view::npos) return utf8;
+    out_.clear();
+    std::size_t from = 0;
+    for (; at != std::string_view::npos; at = first_box(utf8, from)) {
+        out_.append(utf8.substr(from, at + 3 - from));
+        out_.append(filler_after_box(utf8.substr(at, 3)));
+        from = at + 3;
+    }
+    out_.append(utf8.substr(from));
+    return out_;
+}
+
+std::string_view ConsoleEncoder::as_cp949(std::string_view utf8) {
+    out_.clear();
+    for (std::size_t i = 0; i < utf8.size();) {
+        const auto lead = static_cast<unsigned char>(utf8[i]);
+        if (lead < 0x80) {  // ASCII, the same in CP949
+            out_.push_back(utf8[i++]);
+            continue;
+        }
+        // The code point from the lead byte and its continuation bytes (10xxxxxx); a broken or
+        // overlong form is no character.
+        const std::size_t length = utf8_length(lead);
+        std::uint32_t code_point = lead & (0x7Fu >> length);
+        bool whole = length > 1 && i + length <= utf8.size();
+        for (std::size_t k = 1; whole && k < length; ++k) {
+            const auto b = static_cast<unsigned char>(utf8[i + k]);
+            whole = (b & 0xC0) == 0x80;
+            code_point = code_point << 6 | (b & 0x3Fu);
+        }
+        constexpr std::uint32_t shortest[] = {0, 0, 0x80, 0x800, 0x10000};
+        whole = whole && lead <= 0xF4 && code_point >= shortest[length];
+        // CP949 has nothing beyond the first 65536 code points.
+        const std::uint16_t form = whole && code_point <= 0xFFFF ? cp949_form(code_point, utf8.substr(i, length)) : no_form;
+        if (form == no_form) {
+            out_.push_back('?');
+            i += whole ? length : 1;
+            continue;
+        }
+        out_.push_back(static_cast<char>(form >> 8));
+        out_.push_back(static_cast<char>(form & 0xFF));
+        i += length;
+    }
+    return out_;
+}
+
+std::uint16_t ConsoleEncoder::cp949_form(std::uint32_t code_point, std::string_view utf8) {
+    auto& row = rows_[code_point >> 8];
+    if (!row) row = std::make_unique<Row>();
+    std::uint16_t& form = (*row)[code_point & 0xFF];
+    if (form == 0) {
+        const auto cp949 = to_cp949(utf8);
+        form = cp949 && cp949->size() == 2
+                   ? static_cast<std::uint16_t>(static_cast<unsigned char>((*cp949)[0]) << 8 | static_cast<unsigned char>((*cp949)[1]))
+                   : no_form;
+    }
+    return form;
+}
+
+ConsoleOutput::ConsoleOutput(int fd, SystemCalls& calls, Encoding encoding, int box_columns)
+    : fd_(fd), calls_(calls), encoding_(encoding), encoder_(encoding, box_columns != 2), buffer_(new char[held_most]) {
     setp(buffer_.get(), buffer_.get() + held_most);
 }
 
-void ConsoleOutput::write_held() {
+int ConsoleOutput::sync() {
     // What is held goes, but for a character whose last bytes are still to come (a full buffer
     // cut it), which moves to the front.
     const std::string_view held(pbase(), static_cast<std::size_t>(pptr() - pbase()));
     const std::size_t whole = whole_characters(held);
-    if (!failed_ && whole > 0) {
-        const std::string_view encoded = encoder_.encoded(held.substr(0, whole));
-        write_out(encoded.data(), encoded.size());
+    std::string_view text = held.substr(0, whole);
+    if (const std::size_t at = measure_box && !failed_ ? first_box(text) : std::string_view::npos; at != std::string_view::npos) {
+        write_encoded(text.substr(0, at));
+        const auto measure = std::exchange(measure_box, nullptr);
+        encoder_ = ConsoleEncoder(encoding_, measure(text.substr(at, 3)) != 2);
+        // The measurement drew the character itself: what follows it is its filler, if any.
+        if (!failed_) write_out(encoder_.encoded(text.substr(at)).substr(3));
+    } else {
+        write_encoded(text);
     }
     std::memmove(buffer_.get(), held.data() + whole, held.size() - whole);
     setp(buffer_.get(), buffer_.get() + held_most);
     pbump(static_cast<int>(held.size() - whole));
+    return 0;
 }
 
 ConsoleOutput::int_type ConsoleOutput::overflow(int_type ch) {
-    write_held();
+    sync();
     if (!traits_type::eq_int_type(ch, traits_type::eof())) {
         *pptr() = traits_type::to_char_type(ch);
         pbump(1);
@@ -56,31 +146,15 @@ std::streamsize ConsoleOutput::xsputn(const char* data, std::streamsize size) {
     return size;
 }
 
-int ConsoleOutput::sync() {
-    if (terminal_) write_held();
-    return 0;
+void ConsoleOutput::write_encoded(std::string_view utf8) {
+    if (!failed_ && !utf8.empty()) write_out(encoder_.encoded(utf8));
 }
 
-void ConsoleOutput::write_repeated(std::string_view text, std::uint64_t times) {
-    write_held();
-    if (failed_ || times == 0) return;
-    const std::string_view encoded = encoder_.encoded(text);
-    for (std::uint64_t i = 0; i < times; ++i) write_out(encoded.data(), encoded.size());
-}
-
-void ConsoleOutput::write_out(const char* data, std::size_t size) {
-    // Bulk output stops at every 64 KiB a pipe holds until its reader has made room: a program
-    // that writes this much between two reads asks, once, for a larger pipe.
-    constexpr std::size_t bulk = 1 << 15;
-    if (!terminal_ && !widened_ && size >= bulk) {
-        widened_ = true;
-        calls_.widen_pipe(fd_);
-    }
-    while (size > 0) {
-        const long written = calls_.write(fd_, data, size);
+void ConsoleOutput::write_out(std::string_view bytes) {
+    while (!bytes.empty()) {
+        const long written = calls_.write(fd_, bytes.data(), bytes.size());
         if (written > 0) {
-            data += written;
-            size -= static_cast<std::size_t>(written);
+            bytes.remove_prefix(static_cast<std::size_t>(written));
             continue;
         }
         if (written < 0 && errno == EINTR) continue;

@@ -2,10 +2,13 @@
 // Standard output of every program: a buffered stream on a file descriptor that holds the
 // programs' UTF-8 text and puts it into the console's encoding as it leaves.
 
+#include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <stdexcept>
 #include <streambuf>
+#include <string>
 #include <string_view>
 
 #include "encoding.hpp"
@@ -13,26 +16,59 @@
 
 namespace console {
 
+// Puts the programs' UTF-8 text into the console's encoding. A code-page-949 console draws
+// box-drawing characters two columns wide; where a UTF-8 console draws them one column wide
+// (`fill_boxes`), each is followed by a filler that keeps it two: "─" after a character whose
+// stroke runs on to the right, a blank after any other. In CP949 a broken character, or one
+// that CP949 lacks, becomes "?".
+class ConsoleEncoder {
+public:
+    explicit ConsoleEncoder(Encoding encoding, bool fill_boxes = true) : encoding_(encoding), fill_boxes_(fill_boxes) {}
+
+    // The console's form of `utf8`: `utf8` itself when nothing changes, or a view of this
+    // encoder's buffer, valid until the next call.
+    std::string_view encoded(std::string_view utf8);
+
+private:
+    std::string_view with_fillers(std::string_view utf8);
+    std::string_view as_cp949(std::string_view utf8);
+    std::uint16_t cp949_form(std::uint32_t code_point, std::string_view utf8);
+
+    Encoding encoding_;
+    bool fill_boxes_;
+    std::string out_;
+    // CP949 forms by code point, learnt from the system's converter as characters are first met
+    // (0: not yet asked, no_form: CP949 lacks it), in rows of 256 made as needed.
+    static constexpr std::uint16_t no_form = 0xFFFF;
+    using Row = std::array<std::uint16_t, 256>;
+    std::array<std::unique_ptr<Row>, 256> rows_;
+};
+
 // Thrown, once, when standard output cannot be written (a full device, a closed pipe).
 struct OutputFailed : std::runtime_error {
     explicit OutputFailed(int error_number) : std::runtime_error("standard output cannot be written"), error(error_number) {}
     int error;  // the errno of the failed write
 };
 
-// A stream buffer writing to a file descriptor. On a terminal every line end (a flush of the
-// stream) writes at once. Into a pipe or a file the text is held and written in large blocks,
-// and whoever knows that someone may be waiting for it (a read of standard input, a key wait,
-// a clock frame, the end of the program) calls write_held(). A failed write throws
-// OutputFailed; after that the buffer drops whatever it is given, so it fails only once.
+// A stream buffer writing to a file descriptor. It holds what it is given and writes it in
+// large blocks, and at every flush (sync): whoever knows that someone may be waiting for the
+// text (a read of standard input, a key wait, a clock frame, the end of the program) flushes.
+// A failed write throws OutputFailed; after that the buffer drops whatever it is given, so it
+// fails only once.
 class ConsoleOutput final : public std::streambuf {
 public:
-    ConsoleOutput(int fd, bool terminal, Encoding encoding, SystemCalls& calls = SystemCalls::standard());
+    // `box_columns`: the columns the console gives a box-drawing character, 1 (a filler
+    // follows each) or 2 (none); 0 asks `measure_box` at the first one.
+    ConsoleOutput(int fd, SystemCalls& calls, Encoding encoding, int box_columns = 1);
 
-    // Writes everything held, now.
-    void write_held();
-    // Writes what is held, then `text` (whole characters) `times` times over, encoded once.
-    void write_repeated(std::string_view text, std::uint64_t times);
+    // Writes the box-drawing character it is given and tells how many columns the console gave
+    // it (0 when it cannot tell: the filler). Asked once, if set.
+    std::function<int(std::string_view box)> measure_box;
     bool failed() const { return failed_; }
+
+    // Enough that bulk output is written seldom; no more, as each page costs a fault when first
+    // touched. Not zero-filled, so only used pages count.
+    static constexpr std::size_t held_most = 1 << 18;
 
 protected:
     int_type overflow(int_type ch) override;
@@ -40,19 +76,15 @@ protected:
     int sync() override;
 
 private:
-    // Writes `size` bytes, all of it or throws.
-    void write_out(const char* data, std::size_t size);
+    void write_encoded(std::string_view utf8);
+    void write_out(std::string_view bytes);  // all of it, or throws
 
     int fd_;
-    bool terminal_;
     SystemCalls& calls_;
+    Encoding encoding_;
     ConsoleEncoder encoder_;
-    // Enough that bulk output is written seldom; no more, as each page costs a fault when first
-    // touched (and the encoded copy as many again). Not zero-filled, so only used pages count.
-    static constexpr std::size_t held_most = 1 << 18;
     std::unique_ptr<char[]> buffer_;
     bool failed_ = false;
-    bool widened_ = false;  // the pipe has been asked to grow, once
 };
 
 }  // namespace console

@@ -2,7 +2,6 @@
 // the user's locale with the C library's iconv, and the console services. On a pipe or a file
 // there is no screen to clear and no key to wait for: only the pause prompt's text is written.
 // Escape sequences go into the output like any text, so a clock frame leaves in one write.
-#include <fcntl.h>
 #include <iconv.h>
 #include <langinfo.h>
 #include <poll.h>
@@ -11,15 +10,14 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cctype>
 #include <cerrno>
+#include <chrono>
 #include <clocale>
-#include <cstdlib>
 #include <csignal>
-#include <initializer_list>
+#include <cstdlib>
+#include <cstring>
 #include <iostream>
-#include <string>
-#include <string_view>
+#include <iterator>
 
 #include "encoding.hpp"
 #include "services.hpp"
@@ -29,56 +27,74 @@
 namespace console {
 namespace {
 
-const auto no_descriptor = reinterpret_cast<iconv_t>(-1);
-
-std::optional<std::string> convert(bool to_cp949, std::string_view in, void** kept = nullptr) {
+std::optional<std::string> convert(bool to_cp949, std::string_view in) {
     // glibc and GNU libiconv know the code page as "CP949"; others (FreeBSD's, macOS's from 14)
     // may know only its other name, "UHC". EUC-KR is no substitute: it lacks 8822 syllables.
-    iconv_t cd = kept != nullptr && *kept != nullptr ? static_cast<iconv_t>(*kept) : no_descriptor;
+    const auto none = reinterpret_cast<iconv_t>(-1);
+    iconv_t cd = none;
     for (const char* name : {"CP949", "UHC"}) {
-        if (cd == no_descriptor) cd = to_cp949 ? iconv_open(name, "UTF-8") : iconv_open("UTF-8", name);
+        if (cd == none) cd = to_cp949 ? iconv_open(name, "UTF-8") : iconv_open("UTF-8", name);
     }
-    if (cd == no_descriptor) return std::nullopt;
+    if (cd == none) return std::nullopt;
     // No character grows by more than half again: CP949's two bytes become three of UTF-8.
     std::string out(in.size() * 3 / 2 + 4, '\0');
     char* in_ptr = const_cast<char*>(in.data());  // iconv's signature; the input is not changed
     std::size_t in_left = in.size();
     char* out_ptr = out.data();
     std::size_t out_left = out.size();
-    iconv(cd, nullptr, nullptr, nullptr, nullptr);
     const bool converted = iconv(cd, &in_ptr, &in_left, &out_ptr, &out_left) != static_cast<std::size_t>(-1) &&
                            iconv(cd, nullptr, nullptr, &out_ptr, &out_left) != static_cast<std::size_t>(-1);
-    if (kept != nullptr) *kept = cd;
-    else iconv_close(cd);
+    iconv_close(cd);
     if (!converted) return std::nullopt;
     out.resize(out.size() - out_left);
     return out;
 }
 
-// What a signal handler needs to give the terminal back while a key wait has changed it:
-// handlers can reach nothing else, hence this file-wide state, written only by KeyMode while
-// `key_wait_active` is 0.
-struct KeyWait {
+// The console's encoding, from the user's locale (LC_ALL, then LC_CTYPE, then LANG). Only
+// LC_CTYPE is taken from the user, so numbers are written alike everywhere.
+Encoding encoding_from_locale() {
+    const char* name = nullptr;
+    for (const char* variable : {"LC_ALL", "LC_CTYPE", "LANG"}) {
+        if ((name = std::getenv(variable)) != nullptr && *name != '\0') break;
+    }
+    const std::string_view locale = name != nullptr ? name : "";
+    // No locale, C and POSIX, and one whose name gives a character set other than CP949's,
+    // are UTF-8 consoles whether or not the locale is installed: its tables need not be loaded
+    // (a tenth of a small program's memory).
+    const std::size_t dot = std::min(locale.find('.'), locale.size());
+    const std::string_view named = locale.substr(dot).substr(0, locale.substr(dot).find('@'));
+    if (locale.empty() || locale == "C" || locale == "POSIX" ||
+        (named.size() > 1 && encoding_of_charset(named.substr(1)) == Encoding::utf8)) {
+        return Encoding::utf8;
+    }
+    if (std::setlocale(LC_CTYPE, "") == nullptr) return Encoding::utf8;  // not installed
+    return encoding_of_charset(nl_langinfo(CODESET));
+}
+
+// What a signal handler needs to give the terminal back while the layer has changed it:
+// handlers can reach nothing else, hence this file-wide state, written only by TerminalMode
+// while `mode_active` is 0.
+struct SavedMode {
     int fd = -1;
     termios saved{};
     termios raw{};
 };
-KeyWait key_wait;
-volatile std::sig_atomic_t key_wait_active = 0;
+SavedMode saved_mode;
+volatile std::sig_atomic_t mode_active = 0;
 
 // Ctrl-C, SIGTERM, SIGHUP, SIGQUIT: give the settings back, then die of the same signal.
 void on_ending_signal(int signal_number) {
-    if (key_wait_active) tcsetattr(key_wait.fd, TCSANOW, &key_wait.saved);
+    if (mode_active) tcsetattr(saved_mode.fd, TCSANOW, &saved_mode.saved);
     struct sigaction default_action{};
     default_action.sa_handler = SIG_DFL;
     sigaction(signal_number, &default_action, nullptr);
     raise(signal_number);  // delivered, with its default action, as soon as this handler returns
 }
 
-// Ctrl-Z: give the settings back, stop; on resumption take the key-wait settings again.
+// Ctrl-Z: give the settings back, stop; on resumption take the layer's settings again.
 void on_stop_signal(int) {
     const int saved_errno = errno;
-    if (key_wait_active) tcsetattr(key_wait.fd, TCSANOW, &key_wait.saved);
+    if (mode_active) tcsetattr(saved_mode.fd, TCSANOW, &saved_mode.saved);
     struct sigaction action{};
     action.sa_handler = SIG_DFL;
     struct sigaction ours{};
@@ -90,23 +106,25 @@ void on_stop_signal(int) {
     raise(SIGTSTP);  // the process stops here until SIGCONT
     sigprocmask(SIG_BLOCK, &stop_set, nullptr);
     sigaction(SIGTSTP, &ours, nullptr);
-    if (key_wait_active) tcsetattr(key_wait.fd, TCSANOW, &key_wait.raw);
+    if (mode_active) tcsetattr(saved_mode.fd, TCSANOW, &saved_mode.raw);
     errno = saved_errno;
 }
 
 constexpr int handled_signals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGTSTP};
 
-// Non-canonical input without echo for the length of one key wait; the terminal's own
-// settings and the previous signal dispositions come back when it ends, however it ends.
-class KeyMode {
+// Non-canonical input without echo, for a key wait or the terminal's answer to a question: each
+// byte comes as it is typed, and none shows. The terminal's own settings and the previous
+// signal dispositions come back when it ends, however it ends. Nothing changes where `fd` is
+// no terminal.
+class TerminalMode {
 public:
-    explicit KeyMode(int fd) {
-        if (tcgetattr(fd, &key_wait.saved) != 0) return;
-        key_wait.fd = fd;
-        key_wait.raw = key_wait.saved;
-        key_wait.raw.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO);  // ISIG stays: Ctrl-C still works
-        key_wait.raw.c_cc[VMIN] = 1;
-        key_wait.raw.c_cc[VTIME] = 0;
+    explicit TerminalMode(int fd) {
+        if (tcgetattr(fd, &saved_mode.saved) != 0) return;
+        saved_mode.fd = fd;
+        saved_mode.raw = saved_mode.saved;
+        saved_mode.raw.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO);  // ISIG stays: Ctrl-C still works
+        saved_mode.raw.c_cc[VMIN] = 1;
+        saved_mode.raw.c_cc[VTIME] = 0;
         for (std::size_t i = 0; i < std::size(handled_signals); ++i) {
             // A signal that the program was started to ignore (nohup, a background job) stays ignored.
             sigaction(handled_signals[i], nullptr, &previous_[i]);
@@ -117,60 +135,62 @@ public:
             action.sa_flags = SA_RESTART;
             sigaction(handled_signals[i], &action, nullptr);
         }
-        key_wait_active = 1;
-        tcsetattr(fd, TCSANOW, &key_wait.raw);
+        mode_active = 1;
+        tcsetattr(fd, TCSANOW, &saved_mode.raw);
     }
 
-    ~KeyMode() {
-        if (!key_wait_active) return;
-        tcsetattr(key_wait.fd, TCSANOW, &key_wait.saved);
-        key_wait_active = 0;
+    ~TerminalMode() {
+        if (!mode_active) return;
+        tcsetattr(saved_mode.fd, TCSANOW, &saved_mode.saved);
+        mode_active = 0;
         for (std::size_t i = 0; i < std::size(handled_signals); ++i) sigaction(handled_signals[i], &previous_[i], nullptr);
     }
 
-    KeyMode(const KeyMode&) = delete;
-    KeyMode& operator=(const KeyMode&) = delete;
+    TerminalMode(const TerminalMode&) = delete;
+    TerminalMode& operator=(const TerminalMode&) = delete;
 
 private:
     struct sigaction previous_[std::size(handled_signals)]{};
 };
 
-// Waits up to `milliseconds` for more bytes; false when none come.
-bool more_bytes_within(int fd, int milliseconds) {
-    pollfd request{fd, POLLIN, 0};
-    int ready;
-    while ((ready = poll(&request, 1, milliseconds)) < 0 && errno == EINTR) {
+// Adds one byte of the terminal to `key`, waiting at most `timeout_ms` (-1: for as long as it
+// takes); false when none comes, at the end of input or on an error.
+bool read_byte(ConsoleInput& input, std::string& key, int timeout_ms) {
+    for (char byte;;) {
+        if (input.typed_ahead.empty() && timeout_ms >= 0 && !input.calls().wait(input.fd(), false, timeout_ms)) return false;
+        const long got = input.read_more(&byte, 1);
+        if (got == 1) {
+            key.push_back(byte);
+            return true;
+        }
+        if (got == 0 || errno != EINTR) return false;
     }
-    return ready > 0;
 }
 
 constexpr std::string_view pause_prompt = "계속하려면 아무 키나 누르십시오 . . . ";
 
 // Waits for one key press on the terminal that standard input is, once everything written so
-// far is on the screen, and consumes all of its bytes, without echo; the terminal's settings
-// come back however the wait ends. The key never reaches the input buffer; what that buffer
-// already holds (answers typed ahead) stays for the next prompt.
+// far is on the screen, and consumes its bytes and nothing after them, without echo. What
+// was typed after the key stays for the next prompts; what the input buffer already holds
+// (the rest of a line read before) stays too.
 void key_from_terminal() {
     Session& session = Session::current();
-    if (!session.input_is_terminal()) return;
-    session.flush();
+    if (!session.console().input_terminal) return;
+    std::cout.flush();
+    ConsoleInput& input = session.input();
     // The bytes of one key come together; 50 ms is ample for the rest of a sequence to arrive,
     // and short enough that a lone Escape still feels immediate.
     constexpr int rest_of_key_ms = 50;
     constexpr std::size_t longest_key = 32;
-    const KeyMode mode(0);
-    char buffer[longest_key];
-    ssize_t got;
-    while ((got = ::read(0, buffer, sizeof buffer)) < 0 && errno == EINTR) {
-    }
-    if (got <= 0) return;  // end of the terminal (hang-up) or an error: there is no key to wait for
-    std::string key(buffer, static_cast<std::size_t>(got));
-    while (key.size() < longest_key) {
-        const std::size_t missing = key_bytes_missing(key, session.encoding());
-        if (missing == 0 || !more_bytes_within(0, rest_of_key_ms)) break;
-        got = ::read(0, buffer, std::min(missing, sizeof buffer));
-        if (got <= 0) break;
-        key.append(buffer, static_cast<std::size_t>(got));
+    const TerminalMode mode(input.fd());
+    for (std::string key;; key.clear()) {
+        if (!read_byte(input, key, -1)) return;  // end of the terminal (hang-up) or an error
+        while (key.size() < longest_key && key_bytes_missing(key, session.console().typed) > 0 &&
+               read_byte(input, key, rest_of_key_ms)) {
+        }
+        // A report that came too late for its question is no key.
+        if (input.late_reports == 0 || cursor_report(key).length != key.size()) return;
+        --input.late_reports;
     }
 }
 
@@ -180,57 +200,89 @@ long SystemCalls::read(int fd, char* data, std::size_t size) { return ::read(fd,
 
 long SystemCalls::write(int fd, const char* data, std::size_t size) { return ::write(fd, data, size); }
 
-bool SystemCalls::wait(int fd, bool for_output) {
+bool SystemCalls::wait(int fd, bool for_output, int timeout_ms) {
     pollfd ready{fd, static_cast<short>(for_output ? POLLOUT : POLLIN), 0};
     int result;
-    while ((result = poll(&ready, 1, -1)) < 0 && errno == EINTR) {
+    while ((result = poll(&ready, 1, timeout_ms)) < 0 && errno == EINTR) {
     }
-    return result >= 0;
+    return result > 0;
 }
 
-void SystemCalls::widen_pipe(int fd) {
-#ifdef F_SETPIPE_SZ
-    struct stat status;
-    if (fstat(fd, &status) != 0 || !S_ISFIFO(status.st_mode)) return;
-    // 1 MiB is what an unprivileged process may ask for by default (/proc/sys/fs/pipe-max-size).
-    for (const int wanted : {1 << 20, 1 << 18}) {
-        const int now = fcntl(fd, F_GETPIPE_SZ);
-        if (now < 0 || now >= wanted || fcntl(fd, F_SETPIPE_SZ, wanted) >= 0) return;
-    }
-#endif
-    (void)fd;
-}
+bool SystemCalls::cursor(int, int&, int&) { return false; }
 
 SystemCalls& SystemCalls::standard() {
     static SystemCalls calls;
     return calls;
 }
 
-Encoding encoding_from_locale() {
-    // A name that says UTF-8, and the C locale, mean UTF-8 without loading the locale's tables
-    // (a tenth of a small program's memory); so does a locale that is not installed.
-    const char* name = nullptr;
-    for (const char* variable : {"LC_ALL", "LC_CTYPE", "LANG"}) {
-        if ((name = std::getenv(variable)) != nullptr && *name != '\0') break;
-    }
-    std::string_view locale = name != nullptr ? name : "";
-    locale = locale.substr(0, locale.find('@'));
-    std::string charset;
-    for (const char c : locale.substr(std::min(locale.find('.'), locale.size()))) {
-        if (c != '-' && c != '.') charset.push_back(static_cast<char>(std::toupper(static_cast<unsigned char>(c))));
-    }
-    if (locale.empty() || locale == "C" || locale == "POSIX" || charset == "UTF8") return Encoding::utf8;
-    if (std::setlocale(LC_CTYPE, "") == nullptr) return Encoding::utf8;
-    return encoding_of_charset(nl_langinfo(CODESET));
-}
-
-std::optional<std::string> to_cp949(std::string_view utf8, void** kept) { return convert(true, utf8, kept); }
-
-void close_converter(void* kept) {
-    if (kept != nullptr) iconv_close(static_cast<iconv_t>(kept));
-}
+std::optional<std::string> to_cp949(std::string_view utf8) { return convert(true, utf8); }
 
 std::optional<std::string> to_utf8(std::string_view cp949) { return convert(false, cp949); }
+
+Console standard_console() {
+    Console console;
+    console.input_terminal = isatty(0) == 1;
+    console.output_terminal = isatty(1) == 1;
+    // Terminals that take no escape sequences (Emacs' shell, IDE run consoles, a pty with no
+    // terminal type) say so with TERM unset, empty or "dumb", as the usual terminal libraries read it.
+    const char* type = std::getenv("TERM");
+    console.escapes = console.output_terminal && type != nullptr && *type != '\0' && std::strcmp(type, "dumb") != 0;
+    console.typed = console.written = encoding_from_locale();
+    // A UTF-8 terminal draws box-drawing characters one column wide or two, as it is set; it is
+    // asked at the first, where it can answer: through standard input, the same terminal.
+    struct stat in{};
+    struct stat out{};
+    if (console.escapes && console.input_terminal && console.written == Encoding::utf8 && fstat(0, &in) == 0 &&
+        fstat(1, &out) == 0 && in.st_rdev == out.st_rdev) {
+        console.box_columns = 0;
+    }
+    return console;
+}
+
+int measure_box(ConsoleInput& input, SystemCalls& calls, std::string_view box) {
+    // The character between two cursor-position requests, in one write: the two reports (ESC
+    // "[" row ";" column "R") come back in one round trip, unechoed.
+    const TerminalMode mode(input.fd());
+    const std::string question = "\x1b[6n" + std::string(box) + "\x1b[6n";
+    for (std::string_view rest = question; !rest.empty();) {
+        const long put = calls.write(1, rest.data(), rest.size());
+        if (put > 0) rest.remove_prefix(static_cast<std::size_t>(put));
+        else if (put == 0 || errno != EINTR) return 0;  // the output's own writes will say why
+    }
+    // What else comes meanwhile was typed, and stays, in order, for the next prompts. A
+    // terminal that has not answered within 250 ms may never: its reports are taken out of the
+    // input if they come later.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(250);
+    std::string pending;
+    CursorReport reports[2];
+    int seen = 0;
+    while (seen < 2) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        char buffer[256];
+        if (left.count() <= 0 || !calls.wait(input.fd(), false, static_cast<int>(left.count()))) break;
+        const long got = calls.read(input.fd(), buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR) continue;
+        if (got <= 0) break;  // the end of input or an error: the next prompt meets it
+        pending.append(buffer, static_cast<std::size_t>(got));
+        std::size_t typed = 0;
+        while (typed < pending.size() && seen < 2) {
+            const CursorReport report = cursor_report(std::string_view(pending).substr(typed));
+            if (report.partial) break;  // the rest of it is still to come
+            if (report.length == 0) {
+                ++typed;
+                continue;
+            }
+            reports[seen++] = report;
+            pending.erase(typed, report.length);
+        }
+        input.typed_ahead.append(pending, 0, typed);
+        pending.erase(0, typed);
+    }
+    input.typed_ahead += pending;
+    input.late_reports += 2 - seen;
+    const int columns = reports[1].column - reports[0].column;
+    return seen == 2 && reports[0].row == reports[1].row && (columns == 1 || columns == 2) ? columns : 0;
+}
 
 std::size_t key_bytes_missing(std::string_view bytes, Encoding encoding) {
     if (bytes.empty()) return 1;
@@ -247,33 +299,29 @@ std::size_t key_bytes_missing(std::string_view bytes, Encoding encoding) {
         return 0;  // Alt with a key
     }
     // A character's length from its first byte: CP949's lead and trail byte, or UTF-8's.
-    std::size_t length = 1;
-    if (encoding == Encoding::cp949) {
-        length = first >= 0x81 && first <= 0xFE ? 2 : 1;
-    } else if (first >= 0xC0 && first < 0xF8) {
-        length = first >= 0xF0 ? 4 : first >= 0xE0 ? 3 : 2;
-    }
+    const std::size_t length = encoding == Encoding::cp949 ? (first >= 0x81 && first <= 0xFE ? 2 : 1)
+                                                           : (first >= 0xF8 ? 1 : utf8_length(first));
     return length > bytes.size() ? length - bytes.size() : 0;
 }
 
 void clear_screen() {
     // Home, erase the screen, erase the scroll-back.
-    if (Session::current().output_takes_escapes()) std::cout << "\x1b[H\x1b[2J\x1b[3J";
+    if (Session::current().console().escapes) std::cout << "\x1b[H\x1b[2J\x1b[3J";
 }
 
 void pause_screen() {
     std::cout << pause_prompt;
     key_from_terminal();
-    std::cout << std::endl;
+    std::cout << '\n';
 }
 
 void wait_key() { key_from_terminal(); }
 
 void move_cursor(std::int16_t column, std::int16_t row) {
-    const Session& session = Session::current();
-    if (session.output_takes_escapes()) {
+    const Console& console = Session::current().console();
+    if (console.escapes) {
         std::cout << "\x1b[" << row + 1 << ';' << column + 1 << 'H';
-    } else if (session.output_is_terminal()) {
+    } else if (console.output_terminal) {
         std::cout << '\r';  // the one cursor move every terminal understands
     }
 }

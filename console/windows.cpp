@@ -2,7 +2,8 @@
 // CP949 with the system's conversions (through UTF-16); a console's own calls, which take and
 // give UTF-16 whatever the console's code page; and the console services (the command
 // interpreter's cls and pause, _getwch, the console's cursor placement), each after what the
-// program's own output holds is written.
+// program's own output holds is written. Standard streams that are consoles are read and
+// written through the console's calls; pipes and files through the runtime's, in CP949.
 #define NOMINMAX
 #include <windows.h>
 #include <conio.h>
@@ -11,6 +12,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
+#include <iostream>
 #include <string>
 
 #include "encoding.hpp"
@@ -65,6 +67,13 @@ std::optional<std::string> convert(UINT from, UINT to, std::string_view text) {
 // 949, which draws box-drawing characters two columns wide as it always has; elsewhere UTF-8,
 // whose frames get a filler after each box-drawing character, as on a UTF-8 terminal.
 Encoding console_encoding() { return GetConsoleOutputCP() == cp949 ? Encoding::cp949 : Encoding::utf8; }
+
+// Whether `fd` is a console (NUL, which the runtime also calls a terminal, is not).
+bool is_console(int fd) {
+    const HANDLE handle = handle_of(fd);
+    DWORD mode = 0;
+    return handle != INVALID_HANDLE_VALUE && GetConsoleMode(handle, &mode) != 0;
+}
 
 // A console's own calls: text goes in and out as UTF-16, so the Korean shows and is typed in a
 // console of any code page (the runtime's _read and _write would pass bytes in the code page).
@@ -121,6 +130,14 @@ public:
         return static_cast<long>(size);
     }
 
+    bool cursor(int fd, int& column, int& row) override {
+        CONSOLE_SCREEN_BUFFER_INFO info;
+        if (!GetConsoleScreenBufferInfo(handle_of(fd), &info)) return false;
+        column = info.dwCursorPosition.X;
+        row = info.dwCursorPosition.Y;
+        return true;
+    }
+
     const Encoding encoding_ = console_encoding();  // of what the layer writes here
 
 private:
@@ -141,53 +158,66 @@ long SystemCalls::read(int fd, char* data, std::size_t size) { return _read(fd, 
 
 long SystemCalls::write(int fd, const char* data, std::size_t size) { return _write(fd, data, count_of(size)); }
 
-// Windows hands out no non-blocking standard streams, and has no pipe to widen.
-bool SystemCalls::wait(int, bool) { return false; }
+// Windows hands out no non-blocking standard streams, and a pipe has no cursor.
+bool SystemCalls::wait(int, bool, int) { return false; }
 
-void SystemCalls::widen_pipe(int) {}
+bool SystemCalls::cursor(int, int&, int&) { return false; }
 
 SystemCalls& SystemCalls::standard() {
     static SystemCalls calls;
     return calls;
 }
 
-bool SystemCalls::is_windows_console(int fd) {
-    const HANDLE handle = handle_of(fd);
-    DWORD mode = 0;
-    return handle != INVALID_HANDLE_VALUE && GetConsoleMode(handle, &mode) != 0;
-}
-
-SystemCalls& SystemCalls::windows_console() { return console_calls(); }
-
-Encoding SystemCalls::windows_console_encoding() { return console_calls().encoding_; }
-
-Encoding encoding_from_locale() { return Encoding::cp949; }
-
-std::optional<std::string> to_cp949(std::string_view utf8, void**) { return convert(CP_UTF8, cp949, utf8); }
-
-void close_converter(void*) {}
+std::optional<std::string> to_cp949(std::string_view utf8) { return convert(CP_UTF8, cp949, utf8); }
 
 std::optional<std::string> to_utf8(std::string_view text) { return convert(cp949, CP_UTF8, text); }
 
+Console standard_console() {
+    Console console;
+    console.input_terminal = is_console(0);
+    console.output_terminal = is_console(1);
+    if (console.input_terminal) console.input_calls = &console_calls();
+    if (console.output_terminal) console.output_calls = &console_calls();
+    // A console's calls give what is typed as UTF-8; pipes and files are CP949.
+    console.typed = console.input_terminal ? Encoding::utf8 : Encoding::cp949;
+    console.written = console.output_terminal ? console_calls().encoding_ : Encoding::cp949;
+    // A console of a code page other than 949 draws box-drawing characters one column wide or
+    // two, as its font has them: its cursor tells, at the first.
+    if (console.output_terminal && console.written == Encoding::utf8) console.box_columns = 0;
+    return console;
+}
+
+int measure_box(ConsoleInput&, SystemCalls& calls, std::string_view box) {
+    int column = 0;
+    int row = 0;
+    const bool before = calls.cursor(1, column, row);
+    if (calls.write(1, box.data(), box.size()) != static_cast<long>(box.size())) return 0;
+    int after_column = 0;
+    int after_row = 0;
+    if (!before || !calls.cursor(1, after_column, after_row) || after_row != row) return 0;
+    const int columns = after_column - column;
+    return columns == 1 || columns == 2 ? columns : 0;
+}
+
 void clear_screen() {
-    flush_output();
+    std::cout.flush();
     std::system("cls");
 }
 
 void pause_screen() {
-    flush_output();
+    std::cout.flush();
     std::system("pause");
 }
 
 void wait_key() {
-    flush_output();
+    std::cout.flush();
     // An arrow or a function key comes as two codes, 0 or 0xE0 first: both are taken.
     const wint_t key = _getwch();
     if (key == 0 || key == 0xE0) _getwch();
 }
 
 void move_cursor(std::int16_t column, std::int16_t row) {
-    flush_output();
+    std::cout.flush();
     SetConsoleCursorPosition(GetStdHandle(STD_OUTPUT_HANDLE), COORD{column, row});
 }
 

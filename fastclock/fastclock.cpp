@@ -4,7 +4,6 @@
 #include <limits>
 
 #include "console/services.hpp"
-#include "console/session.hpp"
 #include "stopwatch.hpp"
 
 namespace fastclock {
@@ -31,7 +30,7 @@ void draw_clock(const ClockCounters& counters) {
     std::cout << counters.hours << "시  " << counters.minutes << "분  " << counters.seconds << "초";
     // Frames are drawn only when the text changes, so this one must not wait for the next; the
     // cursor move and the text leave in one write.
-    console::flush_output();
+    std::cout.flush();
 }
 
 void advance_counters(ClockCounters& counters, std::int64_t now) {
@@ -50,7 +49,7 @@ void advance_counters(ClockCounters& counters, std::int64_t now) {
     }
 }
 
-void run_fastclock() {
+void run() {
     const Stopwatch stopwatch;
     ClockCounters counters;
     counters.second_mark = stopwatch.elapsed_ms();

@@ -31,6 +31,6 @@ void draw_clock(const ClockCounters& counters);
 void advance_counters(ClockCounters& counters, std::int64_t now);
 
 // The whole program: draws and advances until the process is stopped from outside.
-[[noreturn]] void run_fastclock();
+[[noreturn]] void run();
 
 }  // namespace fastclock

@@ -1,4 +1,4 @@
 #include "console/session.hpp"
 #include "fastclock.hpp"
 
-int main() { return console::run("fastclock", fastclock::run_fastclock); }
+int main() { return console::run("fastclock", fastclock::run); }

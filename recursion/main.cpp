@@ -1,4 +1,4 @@
 #include "console/session.hpp"
 #include "recursion.hpp"
 
-int main() { return console::run("recursion", recursion::run_recursion); }
+int main() { return console::run("recursion", recursion::run); }

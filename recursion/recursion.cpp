@@ -38,7 +38,7 @@ std::int32_t ask_in_range(std::string_view prompt, std::int32_t smallest, std::i
 
 }  // namespace
 
-void run_recursion() {
+void run() {
     const std::int32_t n = ask_in_range("1.정수 입력 : ", smallest_sum_term, largest_sum_term);
     const std::int32_t sum = sum_to_on_deep_stack(n);
     std::cout << "1 ~ " << n << " : " << sum << '\n';

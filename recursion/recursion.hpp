@@ -25,6 +25,6 @@ void append_base2_digits(std::int32_t n);
 std::int32_t sum_to_on_deep_stack(std::int32_t n);
 
 // The whole program: both prompts with their results, then one key.
-void run_recursion();
+void run();
 
 }  // namespace recursion

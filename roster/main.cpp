@@ -1,4 +1,4 @@
 #include "console/session.hpp"
 #include "menu.hpp"
 
-int main() { return console::run("roster", roster::run_menu); }
+int main() { return console::run("roster", roster::run); }

@@ -32,7 +32,7 @@ void list_grade_or_say_none(const Roster& roster, std::int32_t grade) {
 
 }  // namespace
 
-void run_menu() {
+void run() {
     Roster roster;
     std::string search_name;
     for (;;) {

@@ -4,6 +4,6 @@ namespace roster {
 
 // The roster program: menu, chosen operation, pause, until the user quits (choice 8 or the
 // end of input).
-void run_menu();
+void run();
 
 }  // namespace roster

@@ -1,4 +1,4 @@
 #include "console/session.hpp"
 #include "sorter.hpp"
 
-int main() { return console::run("sorter", sorter::run_sorter); }
+int main() { return console::run("sorter", sorter::run); }

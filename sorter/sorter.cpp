@@ -32,7 +32,7 @@ void exchange_sort(Numbers numbers) {
     }
 }
 
-void run_sorter() {
+void run() {
     // Owned by a unique_ptr so that the array is released also when the input ends early.
     const std::unique_ptr<std::int32_t[]> storage(new std::int32_t[number_count]);
     const Numbers numbers(storage.get(), number_count);

@@ -17,6 +17,6 @@ void print_numbers(ConstNumbers numbers);
 // Sorts into ascending order in place: four passes, ten comparisons, equal values never swapped.
 void exchange_sort(Numbers numbers);
 // The whole program: five prompts, the two listings, then one key.
-void run_sorter();
+void run();
 
 }  // namespace sorter

@@ -1,4 +1,4 @@
 #include "console/session.hpp"
 #include "menu.hpp"
 
-int main() { return console::run("studytime", studytime::run_menu); }
+int main() { return console::run("studytime", studytime::run); }

@@ -37,7 +37,7 @@ bool register_time(StudyTime& total, std::int32_t& day, std::int32_t hours, std:
     return true;
 }
 
-void run_menu() {
+void run() {
     StudyTime total{0, 0};
     std::int32_t day = 1;
     for (;;) {

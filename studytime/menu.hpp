@@ -12,6 +12,6 @@ namespace studytime {
 bool register_time(StudyTime& total, std::int32_t& day, std::int32_t hours, std::int32_t minutes);
 
 // The whole program: the menu until the user chooses to leave (choice 2 or the end of input).
-void run_menu();
+void run();
 
 }  // namespace studytime

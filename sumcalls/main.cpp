@@ -1,4 +1,4 @@
 #include "console/session.hpp"
 #include "sumcalls.hpp"
 
-int main() { return console::run("sumcalls", sumcalls::run_sumcalls); }
+int main() { return console::run("sumcalls", sumcalls::run); }

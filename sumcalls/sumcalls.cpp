@@ -50,7 +50,7 @@ std::int32_t Q1(std::int32_t first, std::int32_t last) { return sum_range(first,
 
 std::int32_t Q2(std::int32_t n) { return sum_range(1, n); }
 
-void run_sumcalls() {
+void run() {
     std::cout << "Q1() : " << Q1() << '\n';
     std::cout << "Q2(100) : " << Q2(100) << '\n';
     std::cout << "Q1(5,10) : " << Q1(5, 10) << '\n';

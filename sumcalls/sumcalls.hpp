@@ -12,6 +12,6 @@ std::int32_t Q1(std::int32_t first = 1, std::int32_t last = 10);
 std::int32_t Q2(std::int32_t n);
 
 // The whole program: three labelled results, then one key.
-void run_sumcalls();
+void run();
 
 }  // namespace sumcalls

@@ -205,9 +205,17 @@ TEST(Draw, WidestBoxIsStreamedInSmallMemory) {
 
 TEST(Draw, TallBoxKeepsMemoryFlat) {
     LineCounter counter(9, 8);
+    // Standard output as a session writes it, into the counter.
+    struct IntoCounter final : console::SystemCalls {
+        explicit IntoCounter(std::streambuf& to) : counter(to) {}
+        long write(int, const char* data, std::size_t size) override {
+            counter.sputn(data, static_cast<std::streamsize>(size));
+            return static_cast<long>(size);
+        }
+        std::streambuf& counter;
+    } calls(counter);
     {
-        testing_support::TextInput no_input("");
-        const console::Session session(no_input.in, counter);
+        const console::Session session("boxdraw", {.input_calls = &calls, .output_calls = &calls, .box_columns = 2});
         const BoxSize box{3, 2'000'000};
         box.draw_box();
     }

@@ -83,54 +83,69 @@ TEST(WordToken, EndsBeforeWhiteSpace) {
     EXPECT_FALSE(console::read_word_token(text.in, word));
 }
 
-TEST(AskInt, RefusedTokenDropsTheRestOfItsLineAndAsksAgain) {
-    ScopedConsole console("12abc 99 98\n  x\n-3 4");
-    EXPECT_EQ(console::ask_int("수 : "), -3);
-    EXPECT_EQ(console.output(), "수 : " + std::string(refusal) + "수 : " + std::string(refusal) + "수 : ");
-    EXPECT_EQ(console.rest(), " 4");
+// The prompts as a dialogue meets them: integers, a menu's choice (where the end of input is
+// no choice) and words, with what each is answered, what is written, and what is left unread.
+enum class Ask { integer, choice, word };
+
+struct AskCase {
+    const char* what;
+    std::string input;
+    std::vector<Ask> asks;
+    std::vector<std::string> answers;  // "end" where the input ended
+    std::string output;
+    std::string rest;
+};
+
+void PrintTo(const AskCase& c, std::ostream* os) { *os << c.what; }
+
+class Asking : public testing::TestWithParam<AskCase> {};
+
+TEST_P(Asking, AnswersWritesAndLeaves) {
+    const AskCase& c = GetParam();
+    ScopedConsole console(c.input);
+    std::vector<std::string> answers;
+    for (const Ask ask : c.asks) {
+        try {
+            if (ask == Ask::integer) answers.push_back(std::to_string(console::ask_int("a : ")));
+            if (ask == Ask::choice) {
+                const auto choice = console::ask_choice("입력 : ");
+                answers.push_back(choice ? std::to_string(*choice) : "end");
+            }
+            if (ask == Ask::word) answers.push_back(console::ask_word("이름 : "));
+        } catch (const console::EndOfInput&) {
+            answers.push_back("end");
+        }
+    }
+    EXPECT_EQ(answers, c.answers);
+    EXPECT_EQ(console.output(), c.output);
+    EXPECT_EQ(console.rest(), c.rest);
 }
 
-TEST(AskInt, SeveralAnswersOnOneLineAnswerPromptsInTurn) {
-    ScopedConsole console("3 4\n");
-    EXPECT_EQ(console::ask_int("a : "), 3);
-    EXPECT_EQ(console::ask_int("b : "), 4);
-    EXPECT_EQ(console.output(), "a : b : ");
-}
+const std::string refused = "정수(-2147483648 ~ 2147483647)를 입력하세요.\n";
+const std::string unusable = "사용할 수 없는 문자가 있습니다. 다시 입력하세요.\n";
 
-TEST(AskInt, EndOfInputThrows) {
-    ScopedConsole console("  \n");
-    EXPECT_THROW(console::ask_int("a : "), console::EndOfInput);
-    ScopedConsole refused_then_end("abc");
-    EXPECT_THROW(console::ask_int("a : "), console::EndOfInput);
-    EXPECT_EQ(refused_then_end.output(), "a : " + std::string(refusal) + "a : ");
-}
-
-TEST(AskChoice, EndOfInputIsNoChoice) {
-    ScopedConsole console("");
-    EXPECT_EQ(console::ask_choice("입력 : "), std::nullopt);
-    EXPECT_EQ(console.output(), "입력 : ");
-}
-
-TEST(AskWord, ReadsOneWordAndLeavesTheRest) {
-    ScopedConsole console("\n Hong Gil\n");
-    EXPECT_EQ(console::ask_word("이름 : "), "Hong");
-    EXPECT_EQ(console.rest(), " Gil\n");
-    ScopedConsole empty(" \n");
-    EXPECT_THROW(console::ask_word("이름 : "), console::EndOfInput);
-}
-
-TEST(AskWord, KoreanWordIsKeptAsUtf8) {
-    ScopedConsole console(testing_support::typed("홍길동\n"));
-    EXPECT_EQ(console::ask_word("이름 : "), "홍길동");
-}
-
-TEST(AskWord, WordCp949CannotHoldIsRefused) {
-    const std::string message = "사용할 수 없는 문자가 있습니다. 다시 입력하세요.\n";
-    // Invalid in either encoding, then an emoji (not in CP949), then a good word.
-    ScopedConsole console("\xFF\xFE rest of line\n\xF0\x9F\x98\x80\nKim");
-    EXPECT_EQ(console::ask_word("이름 : "), "Kim");
-    EXPECT_EQ(console.output(), "이름 : " + message + "이름 : " + message + "이름 : ");
-}
+INSTANTIATE_TEST_SUITE_P(
+    Prompts, Asking,
+    testing::Values(
+        AskCase{"refused tokens drop their lines", "12abc 99 98\n  x\n-3 4", {Ask::integer}, {"-3"},
+                "a : " + refused + "a : " + refused + "a : ", " 4"},
+        AskCase{"answers on one line", "3 4\n", {Ask::integer, Ask::integer}, {"3", "4"}, "a : a : ", "\n"},
+        AskCase{"end of input", "  \n", {Ask::integer}, {"end"}, "a : ", ""},
+        AskCase{"refused, then the end", "abc", {Ask::integer}, {"end"}, "a : " + refused + "a : ", ""},
+        AskCase{"no choice at the end", "", {Ask::choice}, {"end"}, "입력 : ", ""},
+        AskCase{"a refused choice is asked again", "x\n2", {Ask::choice}, {"2"}, "입력 : " + refused + "입력 : ", ""},
+        AskCase{"one word, the rest left", "\n Hong Gil\n", {Ask::word}, {"Hong"}, "이름 : ", " Gil\n"},
+        AskCase{"no word at the end", " \n", {Ask::word}, {"end"}, "이름 : ", ""},
+        AskCase{"a Korean word is kept as UTF-8", testing_support::typed("홍길동\n"), {Ask::word}, {"홍길동"}, "이름 : ", "\n"},
+        // Invalid in either encoding, then an emoji (not in CP949), then a good word.
+        AskCase{"words CP949 cannot hold", "\xFF\xFE rest of line\n\xF0\x9F\x98\x80\nKim", {Ask::word}, {"Kim"},
+                "이름 : " + unusable + "이름 : " + unusable + "이름 : ", ""},
+        AskCase{"a refused word drops its line", "K\x1b[2Jim rest\nLee", {Ask::word}, {"Lee"},
+                "이름 : " + unusable + "이름 : ", ""},
+        // Scripts saved with CR LF line ends answer as with LF.
+        AskCase{"carriage returns are white space", "7\r\n8\r\nKim\r\n", {Ask::integer, Ask::choice, Ask::word},
+                {"7", "8", "Kim"}, "a : 입력 : 이름 : ", "\r\n"}),
+    [](const testing::TestParamInfo<AskCase>& param) { return "Case" + std::to_string(param.index); });
 
 // What a word typed at the name prompts becomes: kept (as UTF-8) or refused. A name is written
 // back on the cards, so nothing in it may act on the terminal or pair with the bytes after it,
@@ -232,21 +247,40 @@ TEST(ReadFaults, EndOfInputIsNotAFailure) {
 // prompt must never be held while the program waits for its answer.
 TEST(ConsoleInput, WritesHeldOutputBeforeEveryRead) {
     testing_support::ScriptedCalls out_calls;
-    console::ConsoleOutput output(1, false, console::Encoding::utf8, out_calls);
-    TextInput text("1 2\n3\n", 4);
-    text.in.tie(&output);
+    console::ConsoleOutput output(1, out_calls, console::Encoding::utf8);
+    testing_support::ScriptedCalls in_calls("1 2\n3\n", 4);
+    console::ConsoleInput in(0, in_calls, &output);
     std::ostream out(&output);
 
-    out << "a : " << std::flush;
-    EXPECT_EQ(out_calls.written, "") << "into a pipe, a flush alone writes nothing";
-    EXPECT_EQ(console::read_int_token(text.in).value, 1);
+    out << "a : ";
+    EXPECT_EQ(out_calls.written, "");
+    EXPECT_EQ(console::read_int_token(in).value, 1);
     EXPECT_EQ(out_calls.written, "a : ");
-    out << "b : " << std::flush;
-    EXPECT_EQ(console::read_int_token(text.in).value, 2);  // already read: no write
+    out << "b : ";
+    EXPECT_EQ(console::read_int_token(in).value, 2);  // already read: no write
     EXPECT_EQ(out_calls.written, "a : ");
-    out << "c : " << std::flush;
-    EXPECT_EQ(console::read_int_token(text.in).value, 3);
+    out << "c : ";
+    EXPECT_EQ(console::read_int_token(in).value, 3);
     EXPECT_EQ(out_calls.written, "a : b : c : ");
+}
+
+// A cursor-position report that comes after its question was given up on is taken out of the
+// input, however many are awaited; with none awaited it is typed text like any other.
+TEST(ConsoleInput, LateReportsAreNoAnswer) {
+    struct Case {
+        int late;
+        std::string word;
+        std::string rest;
+    };
+    const Case cases[] = {{0, "\x1b[2;3R7", " \x1b[9;9R"}, {1, "7", " \x1b[9;9R"}, {2, "7", " "}};
+    for (const Case& c : cases) {
+        TextInput text("\x1b[2;3R7 \x1b[9;9R");  // a terminal's line comes whole
+        text.in.late_reports = c.late;
+        std::string word;
+        ASSERT_TRUE(console::read_word_token(text.in, word));
+        EXPECT_EQ(word, c.word) << c.late;
+        EXPECT_EQ(text.rest(), c.rest) << c.late;
+    }
 }
 
 }  // namespace

@@ -18,6 +18,7 @@
 #include "console/encoding.hpp"
 #include "console/output.hpp"
 #include "console/session.hpp"
+#include "console/system_calls.hpp"
 #include "support/console_text.hpp"
 #include "support/scripted_calls.hpp"
 
@@ -62,9 +63,9 @@ private:
 TEST(ConsoleOutput, NonBlockingOutputWaitsForRoomInsteadOfFailing) {
     SlowlyReadPipe pipe;
     ASSERT_EQ(fcntl(pipe.write_end(), F_SETFL, O_NONBLOCK), 0);
-    const std::string text(1 << 20, 'x');  // far more than a pipe holds
+    const std::string text(4 * console::ConsoleOutput::held_most, 'x');  // far more than a pipe holds
     {
-        console::ConsoleOutput output(pipe.write_end(), true, console::Encoding::utf8);
+        console::ConsoleOutput output(pipe.write_end(), console::SystemCalls::standard(), console::Encoding::utf8);
         std::ostream out(&output);
         out.exceptions(std::ios::badbit);
         EXPECT_NO_THROW(out << text << std::flush);
@@ -75,7 +76,7 @@ TEST(ConsoleOutput, NonBlockingOutputWaitsForRoomInsteadOfFailing) {
 TEST(ConsoleOutput, FailedWriteThrowsOnceThenDrops) {
     const int full = open("/dev/full", O_WRONLY);
     ASSERT_GE(full, 0);
-    console::ConsoleOutput output(full, true, console::Encoding::utf8);
+    console::ConsoleOutput output(full, console::SystemCalls::standard(), console::Encoding::utf8);
     std::ostream out(&output);
     out.exceptions(std::ios::badbit);
     out << "line";
@@ -105,19 +106,19 @@ TEST_P(WriteFaults, EveryByteOnceOrOneFailure) {
     calls.write_faults = c.write_faults;
     calls.wait_faults = c.wait_faults;
     calls.most_per_write = c.most_per_write;
-    console::ConsoleOutput output(1, false, testing_support::console_encoding(), calls);
+    console::ConsoleOutput output(1, calls, testing_support::console_encoding());
     std::ostream out(&output);
     const std::string text = "line one\nline two\n";
     out << text;
     if (c.fails) {
-        EXPECT_THROW(output.write_held(), console::OutputFailed);
+        EXPECT_THROW(output.pubsync(), console::OutputFailed);
         const int writes = calls.writes;
         out << "more";
-        EXPECT_NO_THROW(output.write_held()) << "a failed output fails once";
+        EXPECT_NO_THROW(output.pubsync()) << "a failed output fails once";
         EXPECT_EQ(calls.writes, writes) << "and is not written to again";
         return;
     }
-    output.write_held();
+    output.pubsync();
     EXPECT_EQ(calls.written, text);
 }
 
@@ -130,90 +131,97 @@ INSTANTIATE_TEST_SUITE_P(
                     WriteCase{"full device after a short write", {0, ENOSPC}, {}, 4, true},
                     WriteCase{"cannot wait for room", {EAGAIN}, {EBADF}, 100, true}));
 
-// On a terminal each line end writes at once; into a pipe or a file text is held until it
-// fills the buffer or someone may be waiting for it.
-TEST(ConsoleOutput, LineEndsWriteOnATerminalOnly) {
-    for (const bool terminal : {true, false}) {
-        testing_support::ScriptedCalls calls;
-        console::ConsoleOutput output(1, terminal, console::Encoding::utf8, calls);
-        std::ostream out(&output);
-        out << "one" << std::endl << "two" << std::endl;
-        EXPECT_EQ(calls.writes, terminal ? 2 : 0) << terminal;
-        output.write_held();
-        EXPECT_EQ(calls.written, "one\ntwo\n");
-        EXPECT_EQ(calls.widenings, 0) << "a short dialogue leaves a pipe as it is";
-        // Far more than the buffer holds goes out in blocks, not a write a line.
-        const std::string line(99, 'x');
-        for (int i = 0; i < 10000; ++i) out << line << std::endl;
-        output.write_held();
-        EXPECT_EQ(calls.written.size(), 8 + 100 * 10000u);
-        if (!terminal) {
-            EXPECT_LT(calls.writes, 200) << "a write a line (10000) or more";
-        }
-        EXPECT_EQ(calls.widenings, terminal ? 0 : 1) << "bulk into a pipe asks once for a larger one";
-    }
-}
-
-#ifdef F_SETPIPE_SZ
-// The system's own request: a pipe that bulk output goes into ends up holding 256 KiB or more,
-// unless the system allows no pipe that large.
-TEST(ConsoleOutput, BulkOutputGetsALargerPipe) {
-    SlowlyReadPipe pipe;
-    const std::string text(1 << 20, 'x');
-    {
-        console::ConsoleOutput output(pipe.write_end(), false, console::Encoding::utf8);
-        std::ostream out(&output);
-        out << text;
-        output.write_held();
-    }
-    const int size = fcntl(pipe.write_end(), F_GETPIPE_SZ);
-    EXPECT_EQ(pipe.count(), text.size());
-    long most = 0;
-    if (FILE* limit = std::fopen("/proc/sys/fs/pipe-max-size", "r")) {
-        if (std::fscanf(limit, "%ld", &most) != 1) most = 0;
-        std::fclose(limit);
-    }
-    if (most >= (1 << 18)) {
-        EXPECT_GE(size, 1 << 18);
-    }
-}
-#endif
-
-// Numbers within a session are written as the standard stream writes them, flags and width
-// included: the user's locale does not reach them.
-TEST(Session, WritesIntegersAsTheStandardStreamDoes) {
-    std::stringbuf captured;
-    testing_support::TextInput no_input("");
-    {
-        const console::Session session(no_input.in, captured);
-        std::cout << 0 << ' ' << -5 << ' ' << std::numeric_limits<std::int32_t>::min() << ' ' << 2147483647 << ' '
-                  << std::hex << 255 << std::dec << ' ' << std::setw(4) << 7 << ' ' << std::showpos << 3 << std::noshowpos;
-    }
-    EXPECT_EQ(captured.str(), "0 -5 -2147483648 2147483647 ff    7 +3");
-}
-
-// A block written many times over keeps its place behind what was written before it.
-TEST(ConsoleOutput, RepeatedTextFollowsWhatIsHeld) {
+// Text is held until someone may be waiting for it (a flush) or the buffer is full: far more
+// than it holds goes out in blocks, not a write a line.
+TEST(ConsoleOutput, HeldUntilFlushedOrFull) {
     testing_support::ScriptedCalls calls;
-    console::ConsoleOutput output(1, false, testing_support::console_encoding(), calls);
+    console::ConsoleOutput output(1, calls, console::Encoding::utf8);
     std::ostream out(&output);
-    out << "a\n";
-    output.write_repeated("┌─\n", 3);
-    out << "z\n";
-    output.write_held();
-    EXPECT_EQ(calls.written, testing_support::on_console("a\n┌─\n┌─\n┌─\nz\n"));
+    out << "one\ntwo\n";
+    EXPECT_EQ(calls.writes, 0);
+    out.flush();
+    EXPECT_EQ(calls.written, "one\ntwo\n");
+    const std::string line(99, 'x');
+    const std::size_t lines = 4 * console::ConsoleOutput::held_most / 100;
+    for (std::size_t i = 0; i < lines; ++i) out << line << '\n';
+    out.flush();
+    EXPECT_EQ(calls.written.size(), 8 + 100 * lines);
+    EXPECT_LE(calls.writes, 6);
 }
 
 // A character that a full buffer cuts in two leaves whole, in the console's encoding.
 TEST(ConsoleOutput, CharactersCutByAFullBufferLeaveWhole) {
-    for (const std::size_t before : {(1u << 20) - 1, (1u << 20) - 2, (1u << 20) - 3}) {
+    for (const std::size_t back : {1u, 2u, 3u}) {
         testing_support::ScriptedCalls calls;
-        console::ConsoleOutput output(1, false, testing_support::console_encoding(), calls);
+        console::ConsoleOutput output(1, calls, testing_support::console_encoding());
         std::ostream out(&output);
-        const std::string text = std::string(before, 'x') + "가┌─학생\n";
+        const std::string text = std::string(console::ConsoleOutput::held_most - back, 'x') + "가┌─학생\n";
         out << text;
-        output.write_held();
-        EXPECT_EQ(calls.written, testing_support::on_console(text)) << before;
+        out.flush();
+        EXPECT_EQ(calls.written, testing_support::on_console(text)) << back;
+    }
+}
+
+// The first box-drawing character is measured once, and drawn by the measurement itself; what
+// it tells decides the filler of that character and of every one after it.
+TEST(ConsoleOutput, FirstBoxDrawingCharacterIsMeasuredOnce) {
+    struct Case {
+        int columns;
+        std::string_view shown;
+    };
+    const Case cases[] = {
+        {1, "a[┌]─b──│ \n"},
+        {2, "a[┌]b─│\n"},
+        {0, "a[┌]─b──│ \n"},  // no answer: the filler
+    };
+    for (const Case& c : cases) {
+        testing_support::ScriptedCalls calls;
+        console::ConsoleOutput output(1, calls, console::Encoding::utf8, 0);
+        int asked = 0;
+        output.measure_box = [&](std::string_view box) {
+            ++asked;
+            calls.written += "[" + std::string(box) + "]";
+            return c.columns;
+        };
+        std::ostream out(&output);
+        out << "a┌b─" << std::flush << "│\n" << std::flush;
+        EXPECT_EQ(calls.written, c.shown) << c.columns;
+        EXPECT_EQ(asked, 1);
+    }
+}
+
+// A terminal's answers to the measurement, as they come (whole, or a byte at a time): two
+// cursor-position reports on one row, and whatever was typed before, between or after them,
+// which stays for the next prompts in order.
+TEST(MeasureBox, ReadsTheTwoReportsAndKeepsWhatWasTyped) {
+    struct Case {
+        const char* what;
+        std::string answers;
+        int columns;
+        std::string typed;
+        int late;
+    };
+    const Case cases[] = {
+        {"one column", "\x1b[3;5R\x1b[3;6R", 1, "", 0},
+        {"two columns", "\x1b[3;5R\x1b[3;7R", 2, "", 0},
+        {"no answer", "", 0, "", 2},
+        {"one report only", "\x1b[3;5R", 0, "", 1},
+        {"wrapped at the margin", "\x1b[3;80R\x1b[4;3R", 0, "", 0},
+        {"three columns", "\x1b[3;5R\x1b[3;8R", 0, "", 0},
+        {"typed around the reports", "x8\n\x1b[3;5Rab\x1b[3;7Rcd", 2, "x8\nabcd", 0},
+        {"an escape typed first", "\x1b\x1b[3;5R\x1b[3;7R", 2, "\x1b", 0},
+        {"garbage", "\x1b[3;5X\x1b[;7R", 0, "\x1b[3;5X\x1b[;7R", 2},
+    };
+    for (const Case& c : cases) {
+        for (const std::size_t piece : {testing_support::ScriptedCalls::whole, std::size_t{1}}) {
+            testing_support::ScriptedCalls calls(c.answers, piece);
+            console::ConsoleInput input(-1, calls);
+            input.typed_ahead = "1 ";
+            EXPECT_EQ(console::measure_box(input, calls, "┌"), c.columns) << c.what;
+            EXPECT_EQ(calls.written, "\x1b[6n┌\x1b[6n") << c.what;
+            EXPECT_EQ(input.late_reports, c.late) << c.what;
+            EXPECT_EQ(testing_support::rest_of(input), "1 " + c.typed) << c.what;
+        }
     }
 }
 

@@ -103,9 +103,10 @@ TEST(DrawClock, WritesTheTextWithoutALineEnd) {
 TEST(DrawClock, AFrameOnATerminalIsOneWrite) {
     for (const bool escapes : {true, false}) {
         testing_support::ScriptedCalls calls;
-        console::ConsoleOutput output(1, true, testing_support::console_encoding(), calls);
-        testing_support::TextInput input("");
-        const console::Session session(input.in, output, {.input = true, .output = true, .escapes = escapes});
+        const console::Encoding encoding = testing_support::console_encoding();
+        const console::Session session("fastclock", {.input_calls = &calls, .output_calls = &calls, .input_terminal = true,
+                                                     .output_terminal = true, .escapes = escapes, .typed = encoding,
+                                                     .written = encoding});
         fastclock::draw_clock(ClockCounters{});
         fastclock::draw_clock(ClockCounters{1, 2, 3, 0, 0, 0});
         const std::string place = escapes ? "\x1b[11;11H" : "\r";

@@ -5,7 +5,7 @@
 
 namespace timestable {
 
-void run_dialogue() {
+void run() {
     TableRange range{};
     range.enter_range();
     range.print_table();

@@ -3,6 +3,6 @@
 namespace timestable {
 
 // The whole program: the range entry, the table, and a key to end.
-void run_dialogue();
+void run();
 
 }  // namespace timestable

@@ -1,9 +1,10 @@
 #pragma once
 // Runs a dialogue in-process: standard input reads a given text and standard output is
-// captured as the programs wrote it (UTF-8), through a console session of their own (never a
-// terminal) whose input comes in the encoding the tests run under.
+// captured as the programs wrote it (UTF-8, box-drawing characters without fillers), through a
+// console session of their own (never a terminal) whose input comes in the encoding the tests
+// run under.
 
-#include <sstream>
+#include <iostream>
 #include <string>
 #include <string_view>
 
@@ -15,17 +16,22 @@ namespace testing_support {
 
 class ScopedConsole {
 public:
-    explicit ScopedConsole(std::string_view input = {}) : input_(std::string(input)), session_(input_.in, output_, console::Terminals{.encoding = console_encoding()}) {}
+    explicit ScopedConsole(std::string_view input = {})
+        : calls_(std::string(input)),
+          session_("test", {.input_calls = &calls_, .output_calls = &calls_, .typed = console_encoding(), .box_columns = 2}) {}
     ScopedConsole(const ScopedConsole&) = delete;
     ScopedConsole& operator=(const ScopedConsole&) = delete;
 
-    std::string output() const { return output_.str(); }
+    // All that was written so far.
+    std::string output() {
+        std::cout.flush();
+        return calls_.written;
+    }
     // What is left of the input, unread.
-    std::string rest() { return input_.rest(); }
+    std::string rest() { return rest_of(session_.input()); }
 
 private:
-    TextInput input_;
-    std::stringbuf output_;
+    ScriptedCalls calls_;
     console::Session session_;
 };
 

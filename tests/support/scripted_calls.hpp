@@ -1,7 +1,7 @@
 #pragma once
 // Descriptor calls for the console layer's streams that follow a script instead of the
 // system: input served from a text in pieces of a chosen size, output collected in memory,
-// and planned failures (an errno in place of the next read or write).
+// a console's cursor positions, and planned failures (an errno in place of the next read or write).
 
 #include <algorithm>
 #include <cerrno>
@@ -39,12 +39,19 @@ public:
         return static_cast<long>(count);
     }
 
-    bool wait(int, bool) override {
+    bool wait(int, bool, int) override {
         ++waits;
         return !fault(wait_faults);
     }
 
-    void widen_pipe(int) override { ++widenings; }
+    // The column of the cursor in row 0 at each call, as a console would tell; -1 fails the call.
+    bool cursor(int, int& column, int& row) override {
+        if (cursor_columns.empty() || cursor_columns.front() < 0) return false;
+        column = cursor_columns.front();
+        row = 0;
+        cursor_columns.pop_front();
+        return true;
+    }
 
     // Bytes of the input handed out so far.
     std::size_t given() const { return given_; }
@@ -54,10 +61,10 @@ public:
     std::deque<int> write_faults;
     std::deque<int> wait_faults;
     std::size_t most_per_write = whole;  // less makes every write a short one
+    std::deque<int> cursor_columns;
 
     std::string written;
     int reads = 0;
-    int widenings = 0;
     int ends = 0;  // reads that found the end of input
     int writes = 0;
     int waits = 0;
@@ -77,6 +84,13 @@ private:
     std::size_t given_ = 0;
 };
 
+// What is left of `in`, unread.
+inline std::string rest_of(console::ConsoleInput& in) {
+    std::string left;
+    for (std::string_view waiting; !(waiting = in.peek()).empty(); in.take(waiting.size())) left.append(waiting);
+    return left;
+}
+
 // A console input that reads a fixed text, `piece` bytes at a time at most.
 struct TextInput {
     static constexpr std::size_t whole() { return ScriptedCalls::whole; }
@@ -85,12 +99,7 @@ struct TextInput {
     TextInput(const TextInput&) = delete;
     TextInput& operator=(const TextInput&) = delete;
 
-    // What is left of the input, unread.
-    std::string rest() {
-        std::string left;
-        for (std::string_view waiting; !(waiting = in.peek()).empty(); in.take(waiting.size())) left.append(waiting);
-        return left;
-    }
+    std::string rest() { return rest_of(in); }
 
     ScriptedCalls calls;
     console::ConsoleInput in;
