@@ -12,11 +12,10 @@
 #include <string>
 #include <string_view>
 
-#include <iconv.h>
-
 #include "console/encoding.hpp"
 #include "console/input.hpp"
 #include "fuzz/valid_text.hpp"
+#include "tests/support/iconv_text.hpp"
 #include "tests/support/scripted_calls.hpp"
 
 namespace {
@@ -94,34 +93,18 @@ void check_integers(std::string_view text, std::size_t piece) {
     }
 }
 
-// What iconv makes of `text`, or nothing when it refuses any of it.
-std::optional<std::string> iconv_whole(const char* to, const char* from, std::string_view text) {
-    const iconv_t cd = iconv_open(to, from);
-    if (cd == reinterpret_cast<iconv_t>(-1)) fail("iconv_open", 0);
-    std::string out(text.size() * 2 + 1, '\0');
-    char* in_ptr = const_cast<char*>(text.data());
-    std::size_t in_left = text.size();
-    char* out_ptr = out.data();
-    std::size_t out_left = out.size();
-    const bool ok = iconv(cd, &in_ptr, &in_left, &out_ptr, &out_left) != static_cast<std::size_t>(-1) && in_left == 0;
-    iconv_close(cd);
-    if (!ok) return std::nullopt;
-    out.resize(out.size() - out_left);
-    return out;
-}
-
 // The reference word rule: text valid in the console's encoding, without control characters
 // (below U+0020, U+007F to U+009F), every character of which CP949 has; kept as UTF-8, in the
 // form CP949 gives back, and on a CP949 console only when it goes out as the bytes typed.
 std::optional<std::string> reference_stored_word(std::string_view word, console::Encoding encoding) {
     std::optional<std::string> utf8(word);
     if (encoding == console::Encoding::cp949) {
-        utf8 = iconv_whole("UTF-8", "CP949", word);
-        if (!utf8 || iconv_whole("CP949", "UTF-8", *utf8) != std::optional<std::string>(word)) return std::nullopt;
+        utf8 = testing_support::iconv_text("UTF-8", "CP949", word);
+        if (!utf8 || testing_support::iconv_text("CP949", "UTF-8", *utf8) != std::optional<std::string>(word)) return std::nullopt;
     } else {
-        const auto cp949 = iconv_whole("CP949", "UTF-8", word);
+        const auto cp949 = testing_support::iconv_text("CP949", "UTF-8", word);
         if (!fuzzing::valid_utf8(word) || !cp949) return std::nullopt;
-        utf8 = iconv_whole("UTF-8", "CP949", *cp949);
+        utf8 = testing_support::iconv_text("UTF-8", "CP949", *cp949);
     }
     const std::string_view text = *utf8;
     for (std::size_t i = 0; i < text.size();) {

@@ -1,30 +1,15 @@
 #include "valid_text.hpp"
 
-#include <iconv.h>
-
-#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+
+#include "tests/support/iconv_text.hpp"
 
 namespace fuzzing {
 
 namespace {
 
-// Whether iconv converts all of UTF-8 `text` to CP949.
-bool all_in_cp949(std::string_view text) {
-    static const iconv_t cd = iconv_open("CP949", "UTF-8");
-    if (cd == reinterpret_cast<iconv_t>(-1)) fail("iconv cannot convert to CP949", text, 0);
-    iconv(cd, nullptr, nullptr, nullptr, nullptr);
-    char* in = const_cast<char*>(text.data());  // iconv's signature; the text is not changed
-    std::size_t in_left = text.size();
-    char buffer[4096];
-    while (in_left > 0) {
-        char* out = buffer;
-        std::size_t out_left = sizeof buffer;
-        if (iconv(cd, &in, &in_left, &out, &out_left) == static_cast<std::size_t>(-1) && errno != E2BIG) return false;
-    }
-    return true;
-}
+bool all_in_cp949(std::string_view text) { return testing_support::iconv_text("CP949", "UTF-8", text).has_value(); }
 
 }  // namespace
 
