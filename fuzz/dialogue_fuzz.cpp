@@ -1,6 +1,7 @@
 // A program's whole dialogue, with the fuzzer's bytes as its standard input. Each input is a
-// fresh run of the program, in-process: a console session with streams of its own (so the key
-// waits and pauses do not wait, as on a pipe), in which the program's main runs once.
+// fresh run of the program, in-process: a console session over calls of its own (input and
+// output are pipes to it, so the key waits and pauses do not wait), in which the program's
+// body, PROGRAM::run from PROGRAM_HEADER (both given by the build), runs once.
 //
 // The first byte of the input picks the console the answers are typed at (UTF-8 or CP949).
 // Checked for every input: the run ends (a loop that runs on without input shows as a timeout,
@@ -10,16 +11,16 @@
 #include <cerrno>
 #include <cstddef>
 #include <cstdint>
-#include <iostream>
 #include <string>
 #include <utility>
 
-#include "console/output.hpp"
 #include "console/session.hpp"
-#include "fuzz/fresh_start.hpp"
 #include "fuzz/valid_text.hpp"
+#include PROGRAM_HEADER
 
-int program_main();  // the program's main, renamed by the build
+#define PROGRAM_NAME_OF(name) #name
+#define PROGRAM_NAME_EXPANDED(name) PROGRAM_NAME_OF(name)
+#define PROGRAM_NAME PROGRAM_NAME_EXPANDED(PROGRAM)
 
 namespace {
 
@@ -39,6 +40,8 @@ public:
         given_ += count;
         return static_cast<long>(count);
     }
+    // All of it is there at once: never a reason to wait.
+    bool wait(int, bool, int) override { return true; }
 
 private:
     std::string text_;
@@ -46,32 +49,26 @@ private:
     int ends_ = 0;
 };
 
-// Standard output as a pipe whose reader goes away after `limit` bytes: a program that writes
-// more is ended as on a closed pipe.
-class CappedOutput final : public std::streambuf {
+// Standard output as a pipe whose reader goes away when a write would take it past `limit`
+// bytes: that write and every later one fail as on a closed pipe, and the program must end. A
+// write is taken whole or not at all, so what the reader took stays whole characters.
+class CappedOutput final : public console::SystemCalls {
 public:
     explicit CappedOutput(std::size_t limit) : limit_(limit) {}
 
+    long write(int, const char* data, std::size_t size) override {
+        if (cut_ || size > limit_ - text_.size()) {
+            cut_ = true;
+            errno = EPIPE;
+            return -1;
+        }
+        text_.append(data, size);
+        return static_cast<long>(size);
+    }
+    bool wait(int, bool, int) override { return true; }
+
     const std::string& text() const { return text_; }
     bool cut() const { return cut_; }
-
-protected:
-    std::streamsize xsputn(const char* data, std::streamsize size) override {
-        const auto count = static_cast<std::size_t>(size);
-        if (cut_ || text_.size() + count > limit_) {
-            cut_ = true;
-            throw console::OutputFailed(EPIPE);  // as a pipe whose reader has gone
-        }
-        text_.append(data, count);
-        return size;
-    }
-
-    int_type overflow(int_type ch) override {
-        if (traits_type::eq_int_type(ch, traits_type::eof())) return traits_type::not_eof(ch);
-        const char c = traits_type::to_char_type(ch);
-        xsputn(&c, 1);
-        return ch;
-    }
 
 private:
     std::size_t limit_;
@@ -99,15 +96,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const auto encoding = data[0] & 1 ? console::Encoding::cp949 : console::Encoding::utf8;
     ++data;
     --size;
-    FuzzInput calls(std::string(reinterpret_cast<const char*>(data), size));
-    console::ConsoleInput input(0, calls);
+    FuzzInput input(std::string(reinterpret_cast<const char*>(data), size));
     CappedOutput output(output_limit(size));
+#if FRESH_DIGIT_ACCUMULATOR
+    // Static storage, 0 when the program starts: each input stands for a new run of it.
+    recursion::digit_accumulator = 0;
+#endif
     int status = -1;
     {
-        // The program's main runs in this session, with these streams, as its own would.
-        const console::Session session(input, output, console::Terminals{.encoding = encoding});
-        fresh_start();
-        status = program_main();
+        // The output is the program's own UTF-8, without the fillers a UTF-8 console would add.
+        console::Session session(PROGRAM_NAME, {.input_calls = &input,
+                                                .output_calls = &output,
+                                                .typed = encoding,
+                                                .written = console::Encoding::utf8,
+                                                .box_columns = 2});
+        status = session.run(PROGRAM::run);
     }
 
     const std::string& text = output.text();
