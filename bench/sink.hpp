@@ -1,45 +1,63 @@
 #pragma once
-// Places for benchmarked output to go without a console behind them.
+// Places for benchmarked output to go without a console behind them: descriptor calls whose
+// writes go nowhere, under a console session of the benchmark's own.
 
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <cstddef>
+#include <iostream>
 #include <stdexcept>
-#include <streambuf>
 #include <string>
 #include <utility>
 
-#include "console/input.hpp"
 #include "console/session.hpp"
+#include "console/system_calls.hpp"
 
 namespace bench {
 
-// Takes every byte and keeps none. It counts them, so the work of producing them stays.
-class NullSink final : public std::streambuf {
+// Takes every byte written and keeps none. It counts them, so the work of producing them stays.
+class NullSink final : public console::SystemCalls {
 public:
-    std::streamsize bytes() const { return bytes_; }
-
-protected:
-    int_type overflow(int_type ch) override {
-        ++bytes_;
-        return traits_type::not_eof(ch);
+    long write(int, const char*, std::size_t size) override {
+        bytes_ += size;
+        return static_cast<long>(size);
     }
-    std::streamsize xsputn(const char*, std::streamsize count) override {
-        bytes_ += count;
-        return count;
-    }
+    std::size_t bytes() const { return bytes_; }
 
 private:
-    std::streamsize bytes_ = 0;
+    std::size_t bytes_ = 0;
 };
 
-// A console session for benchmarked code: standard output goes to `out`, and standard input
-// reads the answers given in advance.
+// Writes into /dev/null, whatever descriptor it is asked to write to: a real write call each
+// time, whose bytes the system discards.
+class DevNull final : public console::SystemCalls {
+public:
+    DevNull() : fd_(::open("/dev/null", O_WRONLY)) {
+        if (fd_ < 0) throw std::runtime_error("cannot open /dev/null");
+    }
+    ~DevNull() override { ::close(fd_); }
+    DevNull(const DevNull&) = delete;
+    DevNull& operator=(const DevNull&) = delete;
+
+    long write(int, const char* data, std::size_t size) override { return ::write(fd_, data, size); }
+
+private:
+    int fd_;
+};
+
+// A console session for benchmarked code: standard output is written through `out` (UTF-8;
+// `box_columns` as in console::Console: 2 leaves the text as the program wrote it, 1 adds a
+// filler after each box-drawing character), and standard input reads the answers given in
+// advance. Neither stream is a terminal.
 class Console {
 public:
-    explicit Console(std::streambuf& out) : input_(0, answers_), session_(input_, out) {}
+    explicit Console(console::SystemCalls& out, int box_columns = 2)
+        : session_("bench", {.input_calls = &answers_, .output_calls = &out, .box_columns = box_columns}) {}
     Console(const Console&) = delete;
     Console& operator=(const Console&) = delete;
+    // What is still held goes out before the session ends.
+    ~Console() { session_.run([] { std::cout.flush(); }); }
 
     // The next reads take `text`, then find the end of input.
     void answer(std::string text) {
@@ -59,23 +77,7 @@ private:
     };
 
     Answers answers_;
-    console::ConsoleInput input_;
     console::Session session_;
-};
-
-// A file descriptor that discards what is written to it (/dev/null), closed at the end.
-class DiscardingFd {
-public:
-    DiscardingFd() : fd_(::open("/dev/null", O_WRONLY)) {
-        if (fd_ < 0) throw std::runtime_error("cannot open /dev/null");
-    }
-    ~DiscardingFd() { ::close(fd_); }
-    DiscardingFd(const DiscardingFd&) = delete;
-    DiscardingFd& operator=(const DiscardingFd&) = delete;
-    int get() const { return fd_; }
-
-private:
-    int fd_;
 };
 
 }  // namespace bench
