@@ -140,6 +140,7 @@ ConsoleOutput::int_type ConsoleOutput::overflow(int_type ch) {
 
 std::streamsize ConsoleOutput::xsputn(const char* data, std::streamsize size) {
     // Most pieces are a few bytes that fit: one copy, none of the general loop's bookkeeping.
+    if (size <= 0) return 0;
     if (size > epptr() - pptr()) return std::streambuf::xsputn(data, size);
     std::memcpy(pptr(), data, static_cast<std::size_t>(size));
     pbump(static_cast<int>(size));

@@ -20,9 +20,8 @@
 #include "console/session.hpp"
 #include "console/system_calls.hpp"
 #include "support/console_text.hpp"
+#include "support/iconv_text.hpp"
 #include "support/scripted_calls.hpp"
-
-#include <iconv.h>
 
 #include <optional>
 
@@ -276,21 +275,6 @@ TEST(ConsoleEncoder, Cp949BytesOrAQuestionMark) {
     }
 }
 
-// What the C library's iconv makes of `in`, or nothing when it refuses it.
-std::optional<std::string> iconv_whole(const char* to, const char* from, std::string_view in) {
-    const iconv_t cd = iconv_open(to, from);
-    if (cd == reinterpret_cast<iconv_t>(-1)) return std::nullopt;
-    char* in_ptr = const_cast<char*>(in.data());
-    std::size_t in_left = in.size();
-    char out[16];
-    char* out_ptr = out;
-    std::size_t out_left = sizeof out;
-    const bool ok = iconv(cd, &in_ptr, &in_left, &out_ptr, &out_left) != static_cast<std::size_t>(-1) && in_left == 0;
-    iconv_close(cd);
-    if (!ok) return std::nullopt;
-    return std::string(out, sizeof out - out_left);
-}
-
 // Each character of CP949, written as the programs hold it, reaches a CP949 console as its own
 // two bytes, whichever characters the encoder met before it; the rows of the encoder's table
 // are checked at every cell that a character fills.
@@ -301,7 +285,7 @@ TEST(ConsoleEncoder, EveryCp949CharacterAsItsOwnBytes) {
     for (int lead = 0x81; lead <= 0xFE; ++lead) {
         for (int trail = 0x41; trail <= 0xFE; ++trail) {
             const std::string pair = {static_cast<char>(lead), static_cast<char>(trail)};
-            const auto utf8 = iconv_whole("UTF-8", "CP949", pair);
+            const auto utf8 = testing_support::iconv_text("UTF-8", "CP949", pair);
             if (!utf8) continue;
             ++characters;
             if (encoder.encoded(*utf8) != pair && ++mismatches <= 10) ADD_FAILURE() << std::hex << lead << ' ' << trail;

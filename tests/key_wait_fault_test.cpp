@@ -1,10 +1,10 @@
-// Every key wait of the programs other than the roster (whose pause has tests of its own), at
-// a terminal: the program waits without echo until one key, then ends or goes on; Ctrl-C,
-// SIGTERM and SIGHUP during the wait end the program by that signal and leave the terminal's
-// settings exactly as they were before it started; Ctrl-Z stops it with the settings given
-// back and resumption takes the wait up again; and an arrow key or a Korean syllable is one
-// key, whose bytes never reach what reads the terminal next (the program's next prompt, or the
-// shell after the program's last key).
+// Every key wait of the programs, at a terminal: the program waits without echo until one key,
+// then ends or goes on; Ctrl-C, SIGTERM and SIGHUP during the wait end the program by that
+// signal and leave the terminal's settings exactly as they were before it started; Ctrl-Z stops
+// it with the settings given back and resumption takes the wait up again; an arrow key or a
+// Korean syllable is one key, whose bytes never reach what reads the terminal next (the
+// program's next prompt, or the shell after the program's last key); and what is typed after
+// the key, in the same breath, stays for whatever reads next.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -35,8 +35,9 @@ struct KeyWait {
     const char* program;
     std::string typed;    // typed at the start, up to the wait
     std::string waiting;  // the text on the terminal when the program waits for the key
-    // A pause before another attempt: what to type at the next prompt, and the text of the
-    // final key wait that follows. Empty for the program's last key.
+    // A pause within the dialogue: what to type at the next prompt, and the text of the final
+    // key wait that follows (empty where the answer ends the program). Empty for the
+    // program's last key.
     std::string next_prompt = {};
     std::string answer = {};
     std::string last_wait = {};
@@ -50,14 +51,17 @@ const KeyWait last_keys[] = {
     {"RecursionLastKey", "recursion", "3 3\n", "3 -> 11\r\n"},
     {"SumcallsLastKey", "sumcalls", "", "Q1(5,10) : 45\r\n"},
     {"TimestableLastKey", "timestable", "4 4\n", "    4 x 9 = 36\t\t\r\n"},
-    {"BoxdrawLastKey", "boxdraw", "2 2\n", "┌┐\r\n└┘\r\n"},
+    {"BoxdrawLastKey", "boxdraw", "2 2\n", "└┘\r\n"},
     {"StudytimeExitPause", "studytime", "2\n", "총 공부 시간 : 0 : 0\r\n" + pause_prompt},
 };
 const KeyWait pauses[] = {
     {"TimestablePause", "timestable", "1 5\n", "시작 단이 2보다 작거나 9보다 큽니다.\r\n" + pause_prompt, "시작 단 입력 : ",
      "3 4\n", "    4 x 9 = 36\t\t\r\n"},
-    {"BoxdrawPause", "boxdraw", "0 1\n", "가로 또는 세로가 1보다 작습니다.\r\n" + pause_prompt, "가로 입력 : ", "1 1\n",
-     "┌\r\n"},
+    {"BoxdrawPause", "boxdraw", "0 1\n", "가로 또는 세로가 1보다 작습니다.\r\n" + pause_prompt, "가로 입력 : ", "2 2\n",
+     "└┘\r\n"},
+    {"RosterPause", "roster", "2\n", pause_prompt, "입력 : ", "8\n"},
+    {"StudytimePause", "studytime", "1\n2147483647 0\n1\n1 0\n", "범위를 벗어납니다.\r\n" + pause_prompt, "입력 : ", "2\n",
+     "총 공부 시간 : 2147483647 : 0\r\n" + pause_prompt},
 };
 
 // The settings a program finds on a fresh terminal: those of a terminal on which cat, which
@@ -92,6 +96,8 @@ protected:
         if (!w.answer.empty()) {
             ASSERT_TRUE(session.wait_for(on_console(w.next_prompt)));
             session.type(w.answer);
+        }
+        if (!w.last_wait.empty()) {
             ASSERT_TRUE(session.wait_for(on_console(w.last_wait)));
             session.drain(100);
             type_split(session, testing_support::typed("가"));
@@ -153,6 +159,24 @@ TEST_P(PauseKey, KeyBytesNeverReachTheNextPrompt) {
     EXPECT_EQ(session.output().find(on_console("정수(")), std::string::npos) << "a byte of the key reached the prompt";
 }
 
+// The key and the next answers in one write, as typed fast or pasted: the key is taken, and the
+// answers reach the prompts that follow.
+TEST_P(PauseKey, AnswersTypedWithTheKeyAreKept) {
+    const KeyWait& w = GetParam();
+    PtySession session(testing_support::program_path(w.program));
+    ASSERT_NO_FATAL_FAILURE(start(session));
+    session.type("x" + w.answer);
+    if (!w.last_wait.empty()) {
+        ASSERT_TRUE(session.wait_for(on_console(w.last_wait))) << "the answers typed with the key were lost";
+        session.drain(100);
+        session.type("y");
+    }
+    const int status = session.wait_exit();
+    ASSERT_TRUE(WIFEXITED(status)) << status;
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_TRUE(same_settings(before_, session.settings()));
+}
+
 // The program's last key: nothing of it may be left for the shell. A small script runs the
 // program, then reads what the terminal still holds and shows it in hexadecimal.
 class LeftoverProbe {
@@ -199,21 +223,28 @@ TEST_P(LastKey, EndsOnOneWholeKey) {
     EXPECT_TRUE(same_settings(before_, session.settings()));
 }
 
+// Nor may the key take what was typed after it: that stays for the shell.
 TEST_P(LastKey, KeyBytesNeverReachTheShell) {
     const KeyWait& w = GetParam();
     const std::string korean_key = testing_support::typed("가");
-    for (const std::string_view key : {std::string_view("\x1b[A"), std::string_view(korean_key)}) {
+    const std::pair<std::string_view, std::string_view> cases[] = {
+        {"\x1b[A", ""}, {korean_key, ""}, {"x8\n", "380a"}};
+    for (const auto& [key, left] : cases) {
         LeftoverProbe probe(testing_support::program_path(w.program));
         PtySession session(probe.path());
         session.type(w.typed);
         ASSERT_TRUE(session.wait_for(on_console(w.waiting)));
         session.drain(100);
-        type_split(session, key);
+        if (left.empty()) {
+            type_split(session, key);
+        } else {
+            session.type(key);  // the key and what follows it, in one write
+        }
         ASSERT_TRUE(session.wait_for("[left:"));
         ASSERT_TRUE(session.wait_for("]"));
         const std::string& out = session.output();
         const std::string report = out.substr(out.rfind("[left:"));
-        EXPECT_EQ(report, "[left::0]") << "left over after the program ended (hex), then its status";
+        EXPECT_EQ(report, "[left:" + std::string(left) + ":0]") << "left over after the program ended (hex), then its status";
         session.wait_exit();
     }
 }

@@ -1,8 +1,8 @@
-// The roster at a terminal: screen clearing, the pause's key wait, and the terminal's settings.
+// The roster at a terminal: screen clearing, and the terminal types that take no escape
+// sequences. Its pause is one of the key waits in key_wait_fault_test.cpp.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
-#include <csignal>
 #include <string>
 
 #include "support/console_text.hpp"
@@ -47,58 +47,6 @@ TEST(RosterTerminal, ClearsTheScreenBeforeTheMenuAndAfterTheChoice) {
     const auto after_choice = out.find("2\r\n");
     ASSERT_NE(after_choice, std::string::npos);
     EXPECT_EQ(out.substr(after_choice + 3, clear.size() + pause_prompt.size()), std::string(clear) + pause_prompt);
-    session.type("x");
-    ASSERT_TRUE(session.wait_for(menu_prompt, 5000));
-    ASSERT_NO_FATAL_FAILURE(quit_normally(session, before));
-}
-
-TEST(RosterTerminal, PauseWaitsForOneWholeKeyAndRestoresSettings) {
-    PtySession session(testing_support::program_path("roster"));
-    termios before{};
-    ASSERT_NO_FATAL_FAILURE(reach_pause(session, before));
-    EXPECT_EQ(session.output().find(menu_prompt, session.output().find(pause_prompt)), std::string::npos)
-        << "the program went on without a key";
-    EXPECT_FALSE(same_settings(before, session.settings())) << "no echo and no line editing while it waits";
-
-    // An arrow key and a Korean syllable, each one key: no byte of them may reach the menu prompt.
-    session.type("\x1b[A");
-    ASSERT_TRUE(session.wait_for(menu_prompt, 5000));
-    session.type("2\n");
-    ASSERT_TRUE(session.wait_for(pause_prompt, 5000));
-    session.type(testing_support::typed("가"));
-    ASSERT_TRUE(session.wait_for(menu_prompt, 5000)) << "the menu comes back after the key";
-    ASSERT_NO_FATAL_FAILURE(quit_normally(session, before));
-    EXPECT_EQ(session.output().find(on_console("정수(")), std::string::npos) << "a key's bytes reached the prompt";
-}
-
-TEST(RosterTerminal, SignalsDuringThePauseGiveTheSettingsBack) {
-    for (int signal_number : {SIGINT, SIGTERM, SIGHUP}) {
-        PtySession session(testing_support::program_path("roster"));
-        termios before{};
-        ASSERT_NO_FATAL_FAILURE(reach_pause(session, before));
-        if (signal_number == SIGINT) {
-            session.type("\x03");  // Ctrl-C at the keyboard
-        } else {
-            session.send_signal(signal_number);
-        }
-        const int status = session.wait_exit();
-        ASSERT_TRUE(WIFSIGNALED(status)) << signal_number;
-        EXPECT_EQ(WTERMSIG(status), signal_number);
-        EXPECT_TRUE(same_settings(before, session.settings())) << signal_number;
-    }
-}
-
-TEST(RosterTerminal, StopAndResumeDuringThePause) {
-    PtySession session(testing_support::program_path("roster"));
-    termios before{};
-    ASSERT_NO_FATAL_FAILURE(reach_pause(session, before));
-    const termios waiting = session.settings();
-    session.send_signal(SIGTSTP);
-    ASSERT_TRUE(session.wait_stopped());
-    EXPECT_TRUE(same_settings(before, session.settings())) << "stopped: the shell gets its settings back";
-    session.send_signal(SIGCONT);
-    session.drain(200);
-    EXPECT_TRUE(same_settings(waiting, session.settings())) << "resumed: the key wait goes on";
     session.type("x");
     ASSERT_TRUE(session.wait_for(menu_prompt, 5000));
     ASSERT_NO_FATAL_FAILURE(quit_normally(session, before));

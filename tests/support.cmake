@@ -20,8 +20,8 @@ if(WIN32)
   add_library(test_support STATIC ${support}/process_windows.cpp ${support}/console_text_windows.cpp
                                   ${support}/dialogue_run.cpp ${support}/main.cpp)
 else()
-  add_library(test_support STATIC ${support}/process.cpp ${support}/console_text.cpp ${support}/pty.cpp
-                                  ${support}/dialogue_run.cpp ${support}/main.cpp)
+  add_library(test_support STATIC ${support}/process.cpp ${support}/console_text.cpp ${support}/iconv_text.cpp
+                                  ${support}/pty.cpp ${support}/dialogue_run.cpp ${support}/main.cpp)
   find_library(UTIL_LIBRARY util)
   if(UTIL_LIBRARY)
     target_link_libraries(test_support PUBLIC ${UTIL_LIBRARY})

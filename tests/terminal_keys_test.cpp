@@ -1,8 +1,20 @@
+// Where a key ends, and the terminal asked how wide it draws a box-drawing character.
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <chrono>
+#include <csignal>
+#include <string>
 
 #include "console/services.hpp"
+#include "support/console_text.hpp"
+#include "support/process.hpp"
+#include "support/pty.hpp"
 
 namespace {
+
+using testing_support::on_console;
+using testing_support::PtySession;
 
 TEST(KeyBytesMissing, KnowsWhereAKeyEnds) {
     struct Case {
@@ -40,6 +52,87 @@ TEST(KeyBytesMissing, KnowsWhereAKeyEnds) {
         {"\x1b[", 1, Encoding::cp949},
     };
     for (const Case& c : cases) EXPECT_EQ(console::key_bytes_missing(c.bytes, c.encoding), c.missing) << testing::PrintToString(std::string(c.bytes));
+}
+
+}  // namespace
+
+namespace {
+
+constexpr std::string_view question = "\x1b[6n";
+bool utf8_console() { return testing_support::console_encoding() == console::Encoding::utf8; }
+
+// A 2 by 2 box on terminals that answer the question in every way: the first character is drawn
+// between the two requests, and the filler follows it and every other one unless the terminal
+// said two columns. A CP949 console is never asked.
+TEST(BoxWidth, TheTerminalsAnswerDecidesTheFiller) {
+    struct Case {
+        const char* what;
+        int answers;  // as PtySession takes it
+        bool filler;
+    };
+    const Case cases[] = {{"one column", 1, true}, {"two columns", 2, false}, {"no answer", 0, true}, {"wrapped", -1, true}};
+    for (const Case& c : cases) {
+        PtySession session(testing_support::program_path("boxdraw"), "xterm", c.answers);
+        const auto asked = std::chrono::steady_clock::now();
+        session.type("2 2\n");
+        ASSERT_TRUE(session.wait_for(utf8_console() && !c.filler ? "└┘\r\n" : on_console("└┘\r\n"))) << c.what;
+        EXPECT_LT(std::chrono::steady_clock::now() - asked, std::chrono::seconds(2)) << c.what;
+        const std::string& out = session.output();
+        const std::string drawn = !utf8_console() ? on_console("┌┐\r\n└┘\r\n")
+                                  : c.filler      ? "\x1b[6n┌\x1b[6n─┐ \r\n└─┘ \r\n"
+                                                  : "\x1b[6n┌\x1b[6n┐\r\n└┘\r\n";
+        EXPECT_TRUE(out.ends_with(drawn)) << c.what << ": " << testing::PrintToString(out);
+        EXPECT_EQ(out.find(question), out.rfind(question, out.size() - drawn.size())) << "asked once, before the frame";
+        session.type("x");
+        const int status = session.wait_exit();
+        ASSERT_TRUE(WIFEXITED(status)) << c.what;
+        EXPECT_EQ(WEXITSTATUS(status), 0) << c.what;
+    }
+}
+
+// Reports that come after the question was given up on are taken out of the input wherever they
+// come: at a key wait they are no key, at a prompt no answer.
+TEST(BoxWidth, LateReportsAreNeverAKeyOrAnAnswer) {
+    if (!utf8_console()) GTEST_SKIP() << "a CP949 console is never asked";
+    const std::string reports = "\x1b[3;5R\x1b[3;6R";
+    for (const bool at_the_key : {true, false}) {
+        PtySession session(testing_support::program_path("roster"), "xterm", 0);
+        session.type("3\n");
+        ASSERT_TRUE(session.wait_for(on_console("계속하려면 아무 키나 누르십시오 . . . ")));
+        session.drain(100);
+        session.type(at_the_key ? reports + "x" : "x");
+        ASSERT_TRUE(session.wait_for(on_console("입력 : ")));
+        session.type(at_the_key ? "8\n" : reports + "8\n");
+        const int status = session.wait_exit();
+        ASSERT_TRUE(WIFEXITED(status)) << at_the_key;
+        EXPECT_EQ(WEXITSTATUS(status), 0) << at_the_key;
+        EXPECT_EQ(session.output().find(on_console("정수(")), std::string::npos) << "a late report was read as an answer";
+    }
+}
+
+// What is typed before the reports arrive stays, in order, for the key wait and the prompts
+// after it; a hang-up during the question ends the program with the terminal given back.
+TEST(BoxWidth, TypedAheadOfTheReportsIsKept) {
+    if (!utf8_console()) GTEST_SKIP() << "a CP949 console is never asked";
+    const termios before = PtySession("/bin/cat").settings();
+    PtySession session(testing_support::program_path("roster"), "xterm", 0);
+    session.type("3\n");
+    ASSERT_TRUE(session.wait_for(std::string(question)) && session.wait_for(std::string(question)));
+    session.type("x8\n\x1b[3;5R\x1b[3;7R");
+    const int status = session.wait_exit();
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "the key and the choice typed before the reports were lost";
+    EXPECT_NE(session.output().find("┌\x1b[6n─────1 학년─────┐\r\n"), std::string::npos) << "two columns: no filler";
+    EXPECT_TRUE(testing_support::same_settings(before, session.settings()));
+
+    PtySession hung_up(testing_support::program_path("boxdraw"), "xterm", 0);
+    hung_up.type("2 2\n");
+    ASSERT_TRUE(hung_up.wait_for(std::string(question)));
+    hung_up.send_signal(SIGHUP);
+    const int ended = hung_up.wait_exit();
+    ASSERT_TRUE(WIFSIGNALED(ended));
+    EXPECT_EQ(WTERMSIG(ended), SIGHUP);
+    EXPECT_TRUE(testing_support::same_settings(before, hung_up.settings()));
 }
 
 }  // namespace

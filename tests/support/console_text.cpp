@@ -1,10 +1,11 @@
 #include "console_text.hpp"
 
-#include <iconv.h>
-
 #include <cstdlib>
 #include <cstring>
 #include <stdexcept>
+#include <utility>
+
+#include "iconv_text.hpp"
 
 namespace testing_support {
 namespace {
@@ -12,18 +13,9 @@ namespace {
 // Deliberately simple and separate from the programs' encoder: whole text at once, and the
 // filler rule spelled out for the box-drawing characters the programs use.
 std::string to_cp949(std::string_view utf8) {
-    iconv_t cd = iconv_open("CP949", "UTF-8");
-    if (cd == reinterpret_cast<iconv_t>(-1)) throw std::runtime_error("iconv_open");
-    std::string out(utf8.size() + 4, '\0');
-    char* in_ptr = const_cast<char*>(utf8.data());
-    std::size_t in_left = utf8.size();
-    char* out_ptr = out.data();
-    std::size_t out_left = out.size();
-    const auto rc = iconv(cd, &in_ptr, &in_left, &out_ptr, &out_left);
-    iconv_close(cd);
-    if (rc == static_cast<std::size_t>(-1)) throw std::runtime_error("text has no CP949 form");
-    out.resize(out.size() - out_left);
-    return out;
+    auto cp949 = iconv_text("CP949", "UTF-8", utf8);
+    if (!cp949) throw std::runtime_error("text has no CP949 form");
+    return std::move(*cp949);
 }
 
 std::string with_box_fillers(std::string_view utf8) {

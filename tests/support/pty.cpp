@@ -63,7 +63,7 @@ bool stopped(pid_t pid) {
 
 }  // namespace
 
-PtySession::PtySession(const std::string& path, const char* term) {
+PtySession::PtySession(const std::string& path, const char* term, int box_columns) : box_columns_(box_columns) {
     winsize size{};
     size.ws_row = 40;
     size.ws_col = 120;
@@ -110,6 +110,13 @@ bool PtySession::read_some(int timeout_ms) {
     const ssize_t got = read(master_, buffer, sizeof buffer);
     if (got <= 0) return false;  // EIO once the program has gone
     output_.append(buffer, static_cast<std::size_t>(got));
+    for (std::size_t at; box_columns_ != 0 && (at = output_.find("\x1b[6n", asked_to_)) != std::string::npos;) {
+        asked_to_ = at + 4;
+        const bool second = requests_++ % 2 == 1;
+        // A negative count: the character wrapped at the right margin to the next row.
+        type(box_columns_ < 0 ? (second ? "\x1b[4;3R" : "\x1b[3;80R")
+                              : "\x1b[3;" + std::to_string(5 + (second ? box_columns_ : 0)) + "R");
+    }
     return true;
 }
 

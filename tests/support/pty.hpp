@@ -14,8 +14,11 @@ public:
     // Starts `path` with the terminal as its standard input, output and error, as the
     // foreground job of a small job-control shell, so that Ctrl-Z can stop it as at a real
     // terminal (a session leader's own group would be orphaned, and never stop).
-    // The terminal's type is `term` (TERM), or unset when it is null.
-    explicit PtySession(const std::string& path, const char* term = "xterm");
+    // The terminal's type is `term` (TERM), or unset when it is null. Like a terminal, it
+    // answers each cursor-position request (ESC "[6n") with a report, as if a character written
+    // between two requests took `box_columns` columns; with 0 it never answers, and with -1 the
+    // character wraps at the right margin.
+    explicit PtySession(const std::string& path, const char* term = "xterm", int box_columns = 1);
     ~PtySession();
     PtySession(const PtySession&) = delete;
     PtySession& operator=(const PtySession&) = delete;
@@ -47,6 +50,9 @@ private:
     bool exited_ = false;
     std::string output_;
     std::size_t matched_to_ = 0;
+    int box_columns_;
+    std::size_t asked_to_ = 0;  // the output is searched for requests from here on
+    int requests_ = 0;
 };
 
 // The settings that matter to a user, compared field by field.
