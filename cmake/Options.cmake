@@ -17,3 +17,13 @@ else()
     target_compile_options(project_options INTERFACE -Werror)
   endif()
 endif()
+
+# The sanitizers: any report of AddressSanitizer or UndefinedBehaviorSanitizer ends the program.
+# SANITIZE puts them on everything built (GoogleTest included, which shares the tests' containers),
+# and FUZZING on the fuzz targets (top CMakeLists.txt).
+set(SANITIZER_FLAGS -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+option(SANITIZE "Build everything under AddressSanitizer and UndefinedBehaviorSanitizer" OFF)
+if(SANITIZE)
+  add_compile_options(${SANITIZER_FLAGS})
+  add_link_options(${SANITIZER_FLAGS})
+endif()
