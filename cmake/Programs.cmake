@@ -6,6 +6,12 @@
 #   NAME_lib and runs the built program, and, but on Windows, NAME_terminal_test from
 #   TERMINAL_TESTS (runs on a pseudo-terminal).
 # Every program is listed in the global property PROGRAMS, in the order of the calls.
+# A macOS build made elsewhere cannot start its programs: each is checked as a file instead
+# (cmake/macos/check_macho.py), a test of its own.
+if(APPLE AND CMAKE_CROSSCOMPILING)
+  enable_testing()
+  find_package(Python3 REQUIRED COMPONENTS Interpreter)
+endif()
 function(add_console_program name)
   cmake_parse_arguments(ARG "" "" "SOURCES;LIBRARIES;TESTS;TERMINAL_TESTS" ${ARGN})
   list(TRANSFORM ARG_SOURCES PREPEND ${PROJECT_SOURCE_DIR}/${name}/)
@@ -18,6 +24,11 @@ function(add_console_program name)
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
   install(TARGETS ${name} RUNTIME DESTINATION bin)
   set_property(GLOBAL APPEND PROPERTY PROGRAMS ${name})
+  if(APPLE AND CMAKE_CROSSCOMPILING)
+    add_test(NAME macho.${name}
+             COMMAND ${Python3_EXECUTABLE} ${PROJECT_SOURCE_DIR}/cmake/macos/check_macho.py ${CMAKE_SYSTEM_PROCESSOR}
+                     $<TARGET_FILE:${name}>)
+  endif()
 
   if(BUILD_TESTING_PROGRAMS AND ARG_TESTS)
     list(TRANSFORM ARG_TESTS PREPEND ${PROJECT_SOURCE_DIR}/tests/)

@@ -37,6 +37,9 @@ cases=(
     "old cmake|tests default|PATH=$old_cmake:$PATH|CMake 3.25"
     "no ninja|tests clang|PATH=$(path_without ninja)|Ninja"
     "program, no compiler|roster|CXX=/nonexistent/g++|/nonexistent/g++"
+    "no npm for Zig|tests macos|PATH=$(path_without npm)|npm, which installs Zig"
+    "no Zig|tests macos|RUN_TOOLS=$scratch/no-tools|Zig 0.11.0"
+    "no Python for the macOS check|build macos-arm64|PATH=$(path_without python3)|Python 3"
 )
 
 passed=0
