@@ -63,37 +63,105 @@ endif()
 set_property(SOURCE ${support}/process.cpp ${support}/process_windows.cpp APPEND
              PROPERTY COMPILE_DEFINITIONS PROGRAM_DIR="${program_dir}")
 
+# Every test runs under each of these consoles: a UTF-8 one and a CP949 one, each given by its
+# locale; on Windows one, as pipes and files of a Windows program are CP949 whatever the locale.
+if(WIN32)
+  set(test_consoles windows)
+  # A test may make a few runs of a program, each of up to two minutes on a loaded machine.
+  set(windows_console_properties TIMEOUT 400)
+else()
+  set(test_consoles utf8 cp949)
+  set(utf8_console_properties TIMEOUT 120 ENVIRONMENT LC_ALL=C.UTF-8)
+  set(cp949_console_properties TIMEOUT 120 ENVIRONMENT LC_ALL=ko_KR.CP949)
+endif()
+
 # TEST_SAMPLE: run a sample of the long tables of process runs instead of all of them, in the
 # suites whose every run is slow (clang under the sanitizers, Wine). Every sample is chosen
-# here, by test executable, as a GoogleTest filter:
+# here, by test executable (sample_EXECUTABLE, or sample_EXECUTABLE_CONSOLE for one console),
+# as the whole names of its tests (SUITE.TEST, as --gtest_list_tests gives them), where
+# "P/{A,B}_{X,Y}" stands for P/A_X, P/A_Y, P/B_X and P/B_Y, as in the shell. Every build with
+# tests checks, in the test sample_names.EXECUTABLE, that each name sampled is one of its tests,
+# so that a test renamed or removed fails there instead of leaving the sample unnoticed.
 option(TEST_SAMPLE "Run a sample of the long tables of process runs" OFF)
-# The bad input at every prompt: every input at a prompt of each kind (a menu, a word, an
-# integer, a menu behind a pause, the box's largest values), and at every other prompt a
-# refused token and the end of input.
+# The bad input at every prompt (tests/bad_input_test.cpp): the prompts, the inputs at every
+# prompt, and those only a name gets.
+set(bad_input AllPrompts/BadInputMatrix.RefusedTakenOrEndedAsTheRulesSay)
+set(answering_script AllPrompts/AnsweringScript.SeesEveryPromptBeforeItsAnswer)
+set(every_input NotANumber,TrailingLetters,PlusSign,Largest,AboveLargest,BelowSmallest,EmptyLines,MegabyteLine,
+                NulBytes,InvalidUtf8,OutsideCp949,EndOfInput)
+string(REPLACE ";" "" every_input "${every_input}")
+set(name_inputs EscapeSequence,DeleteCharacter,C1Control,CutCharacter)
+set(kind_prompts RosterMenu,RosterName,Sorter1,StudytimeMenu,BoxdrawHeight)
+set(other_prompts RosterAge,RosterGender,RosterGrade,RosterNameSearch,RosterGradeSearch,RecursionN,RecursionM,
+                  TimestableFirst,TimestableLast,BoxdrawWidth,StudytimeHours,StudytimeMinutes,Sorter2,Sorter3,Sorter4,
+                  Sorter5)
+string(REPLACE ";" "" other_prompts "${other_prompts}")
+# Every input at a prompt of each kind (a menu, a word, an integer, a menu behind a pause, the
+# box's largest values) and the script answering there; at every other prompt a refused token
+# and the end of input.
 set(sample_bad_input_test
-    "*/RosterMenu_*:*/RosterName_*:*/Sorter1_*:*/StudytimeMenu_*:*/BoxdrawHeight_*:*_NotANumber:*_EndOfInput")
+    "${bad_input}/{${kind_prompts}}_{${every_input}}"
+    "${bad_input}/RosterName_{${name_inputs}}"
+    "${bad_input}/{${other_prompts}}_{NotANumber,EndOfInput}"
+    "${answering_script}/{${kind_prompts}}_{Blocking,NonBlocking}")
+# Under the second console (CP949) a smaller sample still: every input at the roster's name
+# (where the encoding matters most) and the script answering there, and the end of input at
+# every prompt.
+set(sample_bad_input_test_cp949
+    "${bad_input}/RosterName_{${every_input},${name_inputs}}"
+    "${answering_script}/RosterName_{Blocking,NonBlocking}"
+    "${bad_input}/{${kind_prompts},${other_prompts}}_EndOfInput")
 if(WIN32)
   # Under Wine, where a run takes seconds: where Windows differs, the bytes a name must refuse
   # or keep (the input's encoding), every input at the box's height (its largest values), a
   # refused token at a menu and at a menu behind the interpreter's pause, and the end of input
   # at every prompt.
-  string(CONCAT sample_bad_input_test
-         "*/RosterName_NulBytes:*/RosterName_InvalidUtf8:*/RosterName_OutsideCp949:*/RosterName_EscapeSequence"
-         ":*/RosterName_DeleteCharacter:*/RosterName_C1Control:*/RosterName_CutCharacter:*/RosterName_EmptyLines"
-         ":*/BoxdrawHeight_*:*/RosterMenu_NotANumber:*/StudytimeMenu_NotANumber:*_EndOfInput")
+  set(sample_bad_input_test
+      "${bad_input}/RosterName_{NulBytes,InvalidUtf8,OutsideCp949,EmptyLines,${name_inputs}}"
+      "${bad_input}/BoxdrawHeight_{${every_input}}"
+      "${bad_input}/{RosterMenu,StudytimeMenu}_NotANumber"
+      "${bad_input}/{${kind_prompts},${other_prompts}}_EndOfInput")
 endif()
-# The key waits: every signal at one wait of each kind (a last key, a pause), and every
-# program's last key reaching neither the next prompt nor the shell.
-set(sample_key_wait_fault_test "*SorterLastKey*:*TimestablePause*:LastKeys/LastKey.*")
-# Under the second console (CP949) these two tables get a smaller sample still: every prompt
-# once (the end of input), every kind of input at one prompt (the roster's name, where the
-# encoding matters most), and every program's last key.
-set(sample_cp949_bad_input_test "*/RosterName_*:*_EndOfInput")
-set(sample_cp949_key_wait_fault_test "LastKeys/LastKey.*")
+# The key waits (tests/key_wait_fault_test.cpp): every signal, and the key with answers, at one
+# wait of each kind (a last key, a pause), and every program's last key reaching neither the
+# next prompt nor the shell; under CP949, the last keys alone.
+set(last_keys SorterLastKey,RecursionLastKey,SumcallsLastKey,TimestableLastKey,BoxdrawLastKey,StudytimeExitPause)
+set(sample_key_wait_fault_test
+    "LastKeys/KeyWaitFault.{EndingSignalsGiveTheSettingsBack,StopAndResumeKeepTheWait}/SorterLastKey"
+    "Pauses/KeyWaitFault.{EndingSignalsGiveTheSettingsBack,StopAndResumeKeepTheWait}/TimestablePause"
+    "Pauses/PauseKey.{KeyBytesNeverReachTheNextPrompt,AnswersTypedWithTheKeyAreKept}/TimestablePause"
+    "LastKeys/LastKey.{EndsOnOneWholeKey,KeyBytesNeverReachTheShell}/{${last_keys}}")
+set(sample_key_wait_fault_test_cp949 "LastKeys/LastKey.{EndsOnOneWholeKey,KeyBytesNeverReachTheShell}/{${last_keys}}")
+
+# expand_test_names(VARIABLE NAMES...): the names, each {A,B,...} replaced by each of its
+# alternatives in turn, in order, once each.
+function(expand_test_names variable)
+  set(names)
+  set(pending ${ARGN})
+  list(LENGTH pending count)
+  while(count GREATER 0)
+    list(POP_FRONT pending name)
+    if(name MATCHES "^([^{]*)[{]([^{}]*)[}](.*)$")
+      set(head "${CMAKE_MATCH_1}")
+      set(tail "${CMAKE_MATCH_3}")
+      string(REPLACE "," ";" alternatives "${CMAKE_MATCH_2}")
+      set(expanded)
+      foreach(alternative IN LISTS alternatives)
+        list(APPEND expanded "${head}${alternative}${tail}")
+      endforeach()
+      list(PREPEND pending ${expanded})
+    else()
+      list(APPEND names "${name}")
+    endif()
+    list(LENGTH pending count)
+  endwhile()
+  list(REMOVE_DUPLICATES names)
+  set(${variable} ${names} PARENT_SCOPE)
+endfunction()
 
 # add_program_test(NAME SOURCES... [LIBRARIES libs...] [PROGRAMS programs...]):
-# one test executable, run under a UTF-8 and a CP949 console (on Windows, once); PROGRAMS are
-# the built programs it runs, so they are built first.
+# one test executable, run under each console; PROGRAMS are the built programs it runs, so they
+# are built first.
 function(add_program_test name)
   cmake_parse_arguments(ARG "" "" "SOURCES;LIBRARIES;PROGRAMS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
@@ -106,29 +174,42 @@ function(add_program_test name)
   if(TARGET wine_prefix)
     add_dependencies(${name} wine_prefix)
   endif()
-  # Listing the tests may start Wine, which takes a while on a busy machine.
-  set(filter)
-  if(TEST_SAMPLE AND DEFINED sample_${name})
-    set(filter TEST_FILTER ${sample_${name}})
-  endif()
-  set(cp949_filter ${filter})
-  if(TEST_SAMPLE AND DEFINED sample_cp949_${name})
-    set(cp949_filter TEST_FILTER ${sample_cp949_${name}})
-  endif()
   # The more programs a test executable runs, the sooner its tests start: a fresh build has no
   # record of how long each test takes, and long ones left to the end keep one core busy while
   # the other waits (under Wine, a quarter of the suite's time).
   list(LENGTH ARG_PROGRAMS cost)
-  if(WIN32)
-    # Pipes and files of a Windows program are CP949 whatever the locale.
-    # A test may make a few runs of a program, each of up to two minutes on a loaded machine.
-    gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60 ${filter}
-                         PROPERTIES TIMEOUT 400 COST ${cost})
-    return()
+  set(sampled)
+  foreach(console IN LISTS test_consoles)
+    set(sample)
+    if(DEFINED sample_${name}_${console})
+      expand_test_names(sample ${sample_${name}_${console}})
+    elseif(DEFINED sample_${name})
+      expand_test_names(sample ${sample_${name}})
+    endif()
+    list(APPEND sampled ${sample})
+    set(filter)
+    if(TEST_SAMPLE AND sample)
+      list(JOIN sample ":" filter)
+      set(filter TEST_FILTER ${filter})
+    endif()
+    set(suffix)
+    if(NOT WIN32)
+      set(suffix TEST_SUFFIX .${console})
+    endif()
+    # Listing the tests may start Wine, which takes a while on a busy machine.
+    gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60 ${filter} ${suffix}
+                         PROPERTIES COST ${cost} ${${console}_console_properties})
+  endforeach()
+  if(sampled)
+    list(REMOVE_DUPLICATES sampled)
+    set(check ${CMAKE_CURRENT_BINARY_DIR}/${name}_sample.cmake)
+    file(GENERATE OUTPUT ${check} CONTENT "set(program [==[$<TARGET_FILE:${name}>]==])
+set(emulator [==[${CMAKE_CROSSCOMPILING_EMULATOR}]==])
+set(names [==[${sampled}]==])
+")
+    add_test(NAME sample_names.${name} COMMAND ${CMAKE_COMMAND} -D SAMPLE=${check}
+                                               -P ${PROJECT_SOURCE_DIR}/cmake/CheckTestNames.cmake)
+    set_tests_properties(sample_names.${name} PROPERTIES TIMEOUT 120)
   endif()
-  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60 ${filter} TEST_SUFFIX .utf8
-                       PROPERTIES TIMEOUT 120 COST ${cost} ENVIRONMENT LC_ALL=C.UTF-8)
-  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60 ${cp949_filter} TEST_SUFFIX .cp949
-                       PROPERTIES TIMEOUT 120 COST ${cost} ENVIRONMENT LC_ALL=ko_KR.CP949)
 endfunction()
 
