@@ -19,16 +19,16 @@ std::optional<std::string> stored_word(std::string_view typed, Encoding encoding
     // ASCII is the same in both encodings, and no byte of a two-byte CP949 character is below 0x41.
     const auto control = [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; };
     if (std::any_of(typed.begin(), typed.end(), control)) return std::nullopt;
-    if (encoding == Encoding::cp949) {
-        // Kept only when it would go out again as the very bytes typed.
-        auto utf8 = to_utf8(typed);
-        if (!utf8 || to_cp949(*utf8) != typed) return std::nullopt;
-        return utf8;
+    // Kept only when it would go out again as the very bytes typed (CP949), or as CP949 gives it
+    // back (UTF-8), so that a word compares and shows as on a CP949 console.
+    const auto cp949 = encoding == Encoding::cp949 ? std::optional<std::string>(typed) : to_cp949(typed);
+    auto utf8 = cp949 ? to_utf8(*cp949) : std::nullopt;
+    if (!utf8 || to_cp949(*utf8) != cp949) return std::nullopt;
+    // Windows' code page 949 has the byte 0x80 for U+0080, a C1 control: refused like the others.
+    for (std::size_t at = utf8->find('\xC2'); at != std::string::npos; at = utf8->find('\xC2', at + 1)) {
+        if (static_cast<unsigned char>((*utf8)[at + 1]) <= 0x9F) return std::nullopt;
     }
-    // Kept as CP949 gives it back, so that a word compares and shows as on a CP949 console.
-    const auto cp949 = to_cp949(typed);
-    if (!cp949) return std::nullopt;
-    return to_utf8(*cp949);
+    return utf8;
 }
 
 }  // namespace console

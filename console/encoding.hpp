@@ -19,9 +19,8 @@ Encoding encoding_of_charset(std::string_view charset);
 // The length of the UTF-8 character whose first byte is `lead` (1 for a byte that starts none).
 std::size_t utf8_length(unsigned char lead);
 
-// UTF-8 <-> CP949 through the system's converter (the C library's iconv, or the Windows API),
-// whole texts: nothing comes back when the text is not valid in its encoding or holds a
-// character that the other lacks.
+// UTF-8 <-> CP949 through the system's converter (iconv, or the Windows API), whole texts:
+// nothing comes back for text that is invalid, or holds a character the other encoding lacks.
 std::optional<std::string> to_cp949(std::string_view utf8);
 std::optional<std::string> to_utf8(std::string_view cp949);
 

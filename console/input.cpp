@@ -84,27 +84,25 @@ ConsoleInput::int_type ConsoleInput::underflow() {
 
 CursorReport cursor_report(std::string_view bytes) {
     CursorReport report;
-    if (bytes.empty() || bytes[0] != '\x1b') return report;
-    if (bytes.size() == 1 || bytes[1] != '[') {
-        report.partial = bytes.size() == 1;
-        return report;
-    }
-    int values[2] = {0, 0};
-    std::size_t i = 2;
-    for (int field = 0; field < 2; ++field, ++i) {
-        std::size_t digits = 0;
-        for (; i < bytes.size() && bytes[i] >= '0' && bytes[i] <= '9'; ++i, ++digits) {
-            if (digits < 6) values[field] = values[field] * 10 + (bytes[i] - '0');
+    int* field = &report.row;
+    std::size_t digits = 0;
+    for (std::size_t at = 0; at < bytes.size(); ++at) {
+        const char c = bytes[at];
+        if (at < 2) {
+            if (c != "\x1b["[at]) break;
+        } else if (c >= '0' && c <= '9' && digits < 5) {
+            *field = *field * 10 + (c - '0');
+            ++digits;
+        } else if (digits == 0 || c != (field == &report.row ? ';' : 'R')) {
+            break;
+        } else if (field == &report.row) {
+            field = &report.column;
+            digits = 0;
+        } else {
+            report.length = at + 1;
+            break;
         }
-        if (i == bytes.size()) {
-            report.partial = true;
-            return report;
-        }
-        if (digits == 0 || bytes[i] != (field == 0 ? ';' : 'R')) return report;
     }
-    report.length = i;
-    report.row = values[0];
-    report.column = values[1];
     return report;
 }
 

@@ -1,11 +1,10 @@
 #pragma once
 // Every answer the programs read: integers and, in the roster, single words.
 //
-// An answer is the next token of standard input: white space (line ends included) is skipped
-// and the token ends before the next, so several answers may share a line. An integer token is
-// decimal digits with an optional sign, within 32 bits; any other is refused whole: a message
-// ends the line, the rest of the input line is dropped and the same prompt is written again.
-// At the end of input the prompts throw EndOfInput (see console::run); a menu's ask_choice does not.
+// An answer is the next token: white space (line ends included) is skipped and the token ends
+// before the next. An integer token is decimal digits with an optional sign, within 32 bits; any
+// other is refused whole: a message ends the line, the rest of the line is dropped and the same
+// prompt comes again. At the end of input the prompts throw EndOfInput; ask_choice does not.
 
 #include <array>
 #include <cstdint>
@@ -70,10 +69,9 @@ private:
 };
 
 // A terminal's cursor-position report, ESC "[" row ";" column "R", at the start of `bytes`:
-// its length, 0 when there is none; `partial` when `bytes` holds only its beginning.
+// its length (0 when there is none), row and column.
 struct CursorReport {
     std::size_t length = 0;
-    bool partial = false;
     int row = 0;
     int column = 0;
 };

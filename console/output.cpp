@@ -26,8 +26,7 @@ std::size_t first_box(std::string_view utf8, std::size_t from = 0) {
     return std::string_view::npos;
 }
 
-// One bit for each character of the block, set where its stroke runs on to the right edge of
-// its cell (names with RIGHT or HORIZONTAL, diagonals excluded).
+// A bit for each character of the block, set where its stroke runs on to the right of its cell.
 constexpr std::uint64_t right_stroke[] = {0xfffff00ff0f0f333ULL, 0x54413ff1c71d3fffULL};
 
 std::string_view filler_after_box(std::string_view box) {
@@ -37,12 +36,12 @@ std::string_view filler_after_box(std::string_view box) {
 
 }  // namespace
 
-std::string_view ConsoleEncoder::encoded(std::string_view utf8) {
+std::string_view ConsoleOutput::encoded(std::string_view utf8) {
     if (encoding_ == Encoding::cp949) return as_cp949(utf8);
     return fill_boxes_ ? with_fillers(utf8) : utf8;
 }
 
-std::string_view ConsoleEncoder::with_fillers(std::string_view utf8) {
+std::string_view ConsoleOutput::with_fillers(std::string_view utf8) {
     std::size_t at = first_box(utf8);
     if (at == std::string_view::npos) return utf8;
     out_.clear();
@@ -56,7 +55,7 @@ std::string_view ConsoleEncoder::with_fillers(std::string_view utf8) {
     return out_;
 }
 
-std::string_view ConsoleEncoder::as_cp949(std::string_view utf8) {
+std::string_view ConsoleOutput::as_cp949(std::string_view utf8) {
     out_.clear();
     for (std::size_t i = 0; i < utf8.size();) {
         const auto lead = static_cast<unsigned char>(utf8[i]);
@@ -90,9 +89,9 @@ std::string_view ConsoleEncoder::as_cp949(std::string_view utf8) {
     return out_;
 }
 
-std::uint16_t ConsoleEncoder::cp949_form(std::uint32_t code_point, std::string_view utf8) {
+std::uint16_t ConsoleOutput::cp949_form(std::uint32_t code_point, std::string_view utf8) {
     auto& row = rows_[code_point >> 8];
-    if (!row) row = std::make_unique<Row>();
+    if (!row) row = std::make_unique<std::array<std::uint16_t, 256>>();
     std::uint16_t& form = (*row)[code_point & 0xFF];
     if (form == 0) {
         const auto cp949 = to_cp949(utf8);
@@ -104,7 +103,7 @@ std::uint16_t ConsoleEncoder::cp949_form(std::uint32_t code_point, std::string_v
 }
 
 ConsoleOutput::ConsoleOutput(int fd, SystemCalls& calls, Encoding encoding, int box_columns)
-    : fd_(fd), calls_(calls), encoding_(encoding), encoder_(encoding, box_columns != 2), buffer_(new char[held_most]) {
+    : fd_(fd), calls_(calls), encoding_(encoding), fill_boxes_(box_columns != 2), buffer_(new char[held_most]) {
     setp(buffer_.get(), buffer_.get() + held_most);
 }
 
@@ -115,13 +114,12 @@ int ConsoleOutput::sync() {
     const std::size_t whole = whole_characters(held);
     std::string_view text = held.substr(0, whole);
     if (const std::size_t at = measure_box && !failed_ ? first_box(text) : std::string_view::npos; at != std::string_view::npos) {
-        write_encoded(text.substr(0, at));
-        const auto measure = std::exchange(measure_box, nullptr);
-        encoder_ = ConsoleEncoder(encoding_, measure(text.substr(at, 3)) != 2);
+        write_out(encoded(text.substr(0, at)));
+        fill_boxes_ = std::exchange(measure_box, nullptr)(text.substr(at, 3)) != 2;
         // The measurement drew the character itself: what follows it is its filler, if any.
-        if (!failed_) write_out(encoder_.encoded(text.substr(at)).substr(3));
+        write_out(encoded(text.substr(at)).substr(3));
     } else {
-        write_encoded(text);
+        write_out(encoded(text));
     }
     std::memmove(buffer_.get(), held.data() + whole, held.size() - whole);
     setp(buffer_.get(), buffer_.get() + held_most);
@@ -138,21 +136,8 @@ ConsoleOutput::int_type ConsoleOutput::overflow(int_type ch) {
     return traits_type::not_eof(ch);
 }
 
-std::streamsize ConsoleOutput::xsputn(const char* data, std::streamsize size) {
-    // Most pieces are a few bytes that fit: one copy, none of the general loop's bookkeeping.
-    if (size <= 0) return 0;
-    if (size > epptr() - pptr()) return std::streambuf::xsputn(data, size);
-    std::memcpy(pptr(), data, static_cast<std::size_t>(size));
-    pbump(static_cast<int>(size));
-    return size;
-}
-
-void ConsoleOutput::write_encoded(std::string_view utf8) {
-    if (!failed_ && !utf8.empty()) write_out(encoder_.encoded(utf8));
-}
-
 void ConsoleOutput::write_out(std::string_view bytes) {
-    while (!bytes.empty()) {
+    while (!failed_ && !bytes.empty()) {
         const long written = calls_.write(fd_, bytes.data(), bytes.size());
         if (written > 0) {
             bytes.remove_prefix(static_cast<std::size_t>(written));

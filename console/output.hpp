@@ -16,34 +16,6 @@
 
 namespace console {
 
-// Puts the programs' UTF-8 text into the console's encoding. A code-page-949 console draws
-// box-drawing characters two columns wide; where a UTF-8 console draws them one column wide
-// (`fill_boxes`), each is followed by a filler that keeps it two: "─" after a character whose
-// stroke runs on to the right, a blank after any other. In CP949 a broken character, or one
-// that CP949 lacks, becomes "?".
-class ConsoleEncoder {
-public:
-    explicit ConsoleEncoder(Encoding encoding, bool fill_boxes = true) : encoding_(encoding), fill_boxes_(fill_boxes) {}
-
-    // The console's form of `utf8`: `utf8` itself when nothing changes, or a view of this
-    // encoder's buffer, valid until the next call.
-    std::string_view encoded(std::string_view utf8);
-
-private:
-    std::string_view with_fillers(std::string_view utf8);
-    std::string_view as_cp949(std::string_view utf8);
-    std::uint16_t cp949_form(std::uint32_t code_point, std::string_view utf8);
-
-    Encoding encoding_;
-    bool fill_boxes_;
-    std::string out_;
-    // CP949 forms by code point, learnt from the system's converter as characters are first met
-    // (0: not yet asked, no_form: CP949 lacks it), in rows of 256 made as needed.
-    static constexpr std::uint16_t no_form = 0xFFFF;
-    using Row = std::array<std::uint16_t, 256>;
-    std::array<std::unique_ptr<Row>, 256> rows_;
-};
-
 // Thrown, once, when standard output cannot be written (a full device, a closed pipe).
 struct OutputFailed : std::runtime_error {
     explicit OutputFailed(int error_number) : std::runtime_error("standard output cannot be written"), error(error_number) {}
@@ -55,36 +27,48 @@ struct OutputFailed : std::runtime_error {
 // text (a read of standard input, a key wait, a clock frame, the end of the program) flushes.
 // A failed write throws OutputFailed; after that the buffer drops whatever it is given, so it
 // fails only once.
+//
+// The text goes out in the console's encoding. A code-page-949 console draws box-drawing
+// characters two columns wide; where a UTF-8 console draws them one column wide, each is
+// followed by a filler that keeps it two: "─" after a character whose stroke runs on to the
+// right, a blank after any other. In CP949 a broken character, or one CP949 lacks, becomes "?".
 class ConsoleOutput final : public std::streambuf {
 public:
     // `box_columns`: the columns the console gives a box-drawing character, 1 (a filler
     // follows each) or 2 (none); 0 asks `measure_box` at the first one.
     ConsoleOutput(int fd, SystemCalls& calls, Encoding encoding, int box_columns = 1);
 
-    // Writes the box-drawing character it is given and tells how many columns the console gave
-    // it (0 when it cannot tell: the filler). Asked once, if set.
+    // Draws the box-drawing character it is given and tells its columns (0: cannot tell). Asked
+    // once, if set.
     std::function<int(std::string_view box)> measure_box;
     bool failed() const { return failed_; }
 
-    // Enough that bulk output is written seldom; no more, as each page costs a fault when first
-    // touched. Not zero-filled, so only used pages count.
+    // Enough that bulk output is written seldom; not zero-filled, so only used pages count.
     static constexpr std::size_t held_most = 1 << 18;
 
 protected:
     int_type overflow(int_type ch) override;
-    std::streamsize xsputn(const char* data, std::streamsize size) override;
     int sync() override;
 
 private:
-    void write_encoded(std::string_view utf8);
+    // The console's form of `utf8`: `utf8` itself when nothing changes, or a view of out_.
+    std::string_view encoded(std::string_view utf8);
+    std::string_view with_fillers(std::string_view utf8);
+    std::string_view as_cp949(std::string_view utf8);
+    std::uint16_t cp949_form(std::uint32_t code_point, std::string_view utf8);
     void write_out(std::string_view bytes);  // all of it, or throws
 
     int fd_;
     SystemCalls& calls_;
     Encoding encoding_;
-    ConsoleEncoder encoder_;
+    bool fill_boxes_;
     std::unique_ptr<char[]> buffer_;
+    std::string out_;
     bool failed_ = false;
+    // CP949 forms by code point, learnt from the system's converter as characters are first met
+    // (0: not yet asked, no_form: CP949 lacks it), in rows of 256 made as needed.
+    static constexpr std::uint16_t no_form = 0xFFFF;
+    std::array<std::unique_ptr<std::array<std::uint16_t, 256>>, 256> rows_;
 };
 
 }  // namespace console

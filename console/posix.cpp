@@ -1,7 +1,6 @@
 // The console layer's Linux and macOS side: the descriptor calls, the console's encoding from
-// the user's locale with the C library's iconv, and the console services. On a pipe or a file
-// there is no screen to clear and no key to wait for: only the pause prompt's text is written.
-// Escape sequences go into the output like any text, so a clock frame leaves in one write.
+// the user's locale with the C library's iconv, and the console services. Escape sequences go
+// into the output like any text, so a clock frame leaves in one write.
 #include <iconv.h>
 #include <langinfo.h>
 #include <poll.h>
@@ -19,10 +18,8 @@
 #include <iostream>
 #include <iterator>
 
-#include "encoding.hpp"
 #include "services.hpp"
 #include "session.hpp"
-#include "system_calls.hpp"
 
 namespace console {
 namespace {
@@ -74,20 +71,17 @@ Encoding encoding_from_locale() {
 // What a signal handler needs to give the terminal back while the layer has changed it:
 // handlers can reach nothing else, hence this file-wide state, written only by TerminalMode
 // while `mode_active` is 0.
-struct SavedMode {
+struct {
     int fd = -1;
     termios saved{};
     termios raw{};
-};
-SavedMode saved_mode;
+} saved_mode;
 volatile std::sig_atomic_t mode_active = 0;
 
 // Ctrl-C, SIGTERM, SIGHUP, SIGQUIT: give the settings back, then die of the same signal.
 void on_ending_signal(int signal_number) {
     if (mode_active) tcsetattr(saved_mode.fd, TCSANOW, &saved_mode.saved);
-    struct sigaction default_action{};
-    default_action.sa_handler = SIG_DFL;
-    sigaction(signal_number, &default_action, nullptr);
+    std::signal(signal_number, SIG_DFL);
     raise(signal_number);  // delivered, with its default action, as soon as this handler returns
 }
 
@@ -95,10 +89,9 @@ void on_ending_signal(int signal_number) {
 void on_stop_signal(int) {
     const int saved_errno = errno;
     if (mode_active) tcsetattr(saved_mode.fd, TCSANOW, &saved_mode.saved);
-    struct sigaction action{};
-    action.sa_handler = SIG_DFL;
     struct sigaction ours{};
-    sigaction(SIGTSTP, &action, &ours);
+    sigaction(SIGTSTP, nullptr, &ours);
+    std::signal(SIGTSTP, SIG_DFL);
     sigset_t stop_set;
     sigemptyset(&stop_set);
     sigaddset(&stop_set, SIGTSTP);
@@ -112,10 +105,8 @@ void on_stop_signal(int) {
 
 constexpr int handled_signals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGTSTP};
 
-// Non-canonical input without echo, for a key wait or the terminal's answer to a question: each
-// byte comes as it is typed, and none shows. The terminal's own settings and the previous
-// signal dispositions come back when it ends, however it ends. Nothing changes where `fd` is
-// no terminal.
+// Non-canonical input without echo, for a key wait or the terminal's answer to a question; the
+// terminal's settings and the signal dispositions come back however it ends.
 class TerminalMode {
 public:
     explicit TerminalMode(int fd) {
@@ -153,8 +144,7 @@ private:
     struct sigaction previous_[std::size(handled_signals)]{};
 };
 
-// Adds one byte of the terminal to `key`, waiting at most `timeout_ms` (-1: for as long as it
-// takes); false when none comes, at the end of input or on an error.
+// Adds a byte of the terminal to `key` within `timeout_ms` (-1: no limit); false when none comes.
 bool read_byte(ConsoleInput& input, std::string& key, int timeout_ms) {
     for (char byte;;) {
         if (input.typed_ahead.empty() && timeout_ms >= 0 && !input.calls().wait(input.fd(), false, timeout_ms)) return false;
@@ -169,10 +159,8 @@ bool read_byte(ConsoleInput& input, std::string& key, int timeout_ms) {
 
 constexpr std::string_view pause_prompt = "계속하려면 아무 키나 누르십시오 . . . ";
 
-// Waits for one key press on the terminal that standard input is, once everything written so
-// far is on the screen, and consumes its bytes and nothing after them, without echo. What
-// was typed after the key stays for the next prompts; what the input buffer already holds
-// (the rest of a line read before) stays too.
+// Waits for one key press on the terminal, once all written is on the screen, and consumes its
+// bytes and nothing after them: what was typed after it stays for the next prompts.
 void key_from_terminal() {
     Session& session = Session::current();
     if (!session.console().input_terminal) return;
@@ -203,8 +191,7 @@ long SystemCalls::write(int fd, const char* data, std::size_t size) { return ::w
 bool SystemCalls::wait(int fd, bool for_output, int timeout_ms) {
     pollfd ready{fd, static_cast<short>(for_output ? POLLOUT : POLLIN), 0};
     int result;
-    while ((result = poll(&ready, 1, timeout_ms)) < 0 && errno == EINTR) {
-    }
+    while ((result = poll(&ready, 1, timeout_ms)) < 0 && errno == EINTR) continue;
     return result > 0;
 }
 
@@ -240,8 +227,7 @@ Console standard_console() {
 }
 
 int measure_box(ConsoleInput& input, SystemCalls& calls, std::string_view box) {
-    // The character between two cursor-position requests, in one write: the two reports (ESC
-    // "[" row ";" column "R") come back in one round trip, unechoed.
+    // The character between two cursor-position requests: both reports come in one round trip.
     const TerminalMode mode(input.fd());
     const std::string question = "\x1b[6n" + std::string(box) + "\x1b[6n";
     for (std::string_view rest = question; !rest.empty();) {
@@ -253,32 +239,29 @@ int measure_box(ConsoleInput& input, SystemCalls& calls, std::string_view box) {
     // terminal that has not answered within 250 ms may never: its reports are taken out of the
     // input if they come later.
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(250);
-    std::string pending;
+    std::string got;
+    std::string typed;
     CursorReport reports[2];
     int seen = 0;
-    while (seen < 2) {
+    for (char buffer[256]; seen < 2;) {
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
-        char buffer[256];
         if (left.count() <= 0 || !calls.wait(input.fd(), false, static_cast<int>(left.count()))) break;
-        const long got = calls.read(input.fd(), buffer, sizeof buffer);
-        if (got < 0 && errno == EINTR) continue;
-        if (got <= 0) break;  // the end of input or an error: the next prompt meets it
-        pending.append(buffer, static_cast<std::size_t>(got));
-        std::size_t typed = 0;
-        while (typed < pending.size() && seen < 2) {
-            const CursorReport report = cursor_report(std::string_view(pending).substr(typed));
-            if (report.partial) break;  // the rest of it is still to come
-            if (report.length == 0) {
-                ++typed;
-                continue;
+        const long count = calls.read(input.fd(), buffer, sizeof buffer);
+        if (count < 0 && errno == EINTR) continue;
+        if (count <= 0) break;  // the end of input or an error: the next prompt meets it
+        got.append(buffer, static_cast<std::size_t>(count));
+        // Reports cut by a read are found whole when the rest comes: all of it is looked at anew.
+        seen = 0;
+        typed.clear();
+        for (std::size_t at = 0; at < got.size(); ++at) {
+            if (seen < 2 && (reports[seen] = cursor_report(std::string_view(got).substr(at))).length > 0) {
+                at += reports[seen++].length - 1;
+            } else {
+                typed += got[at];
             }
-            reports[seen++] = report;
-            pending.erase(typed, report.length);
         }
-        input.typed_ahead.append(pending, 0, typed);
-        pending.erase(0, typed);
     }
-    input.typed_ahead += pending;
+    input.typed_ahead += typed;
     input.late_reports += 2 - seen;
     const int columns = reports[1].column - reports[0].column;
     return seen == 2 && reports[0].row == reports[1].row && (columns == 1 || columns == 2) ? columns : 0;

@@ -1,8 +1,6 @@
 #pragma once
 // The four console services the programs use besides standard input and output. Whatever the
 // program has written before is on the screen before the console acts.
-
-#include <cstddef>
 #include <cstdint>
 #include <string_view>
 

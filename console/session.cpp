@@ -32,10 +32,6 @@ Session::Session(std::string_view program, const Console& console)
 }
 
 Session::~Session() {
-    try {
-        output_.pubsync();  // what is still held, if the body did not end through run()
-    } catch (const std::exception&) {
-    }
     active_ = nullptr;
     std::cout.clear();
     std::cout.exceptions(old_exceptions_);

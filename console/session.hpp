@@ -11,8 +11,7 @@
 
 namespace console {
 
-// What a session's streams are: found out once for the process's own (standard_console), or
-// made up by a test over calls of its own.
+// What a session's streams are: the process's own (standard_console), or a test's.
 struct Console {
     SystemCalls* input_calls = &SystemCalls::standard();
     SystemCalls* output_calls = &SystemCalls::standard();
@@ -26,13 +25,11 @@ struct Console {
     int box_columns = 1;
 };
 
-// The process's standard streams, as this platform finds them (posix.cpp, windows.cpp): whether
-// they are terminals, whether the terminal takes escape sequences, the console's encoding.
+// The process's standard streams, as this platform finds them (posix.cpp, windows.cpp).
 Console standard_console();
 
-// Writes `box`, a box-drawing character, to standard output, a console, and finds out how many
-// columns the console gave it: 1 or 2, 0 when it cannot tell. What is typed meanwhile stays in
-// `input` for whatever reads next (posix.cpp, windows.cpp).
+// Writes `box`, a box-drawing character, to the console and finds out how many columns it took:
+// 1 or 2, 0 when it cannot tell. What is typed meanwhile stays in `input` for the next reads.
 int measure_box(ConsoleInput& input, SystemCalls& calls, std::string_view box);
 
 // Made where every program starts (console::run), a session puts its stream buffers under
@@ -42,8 +39,6 @@ class Session {
 public:
     Session(std::string_view program, const Console& console);
     ~Session();
-    Session(const Session&) = delete;
-    Session& operator=(const Session&) = delete;
 
     static Session& current() {
         if (!active_) std::abort();  // a program has a session from its start to its end

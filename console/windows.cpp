@@ -1,9 +1,6 @@
-// The console layer's Windows side: the runtime's descriptor calls for pipes and files, in
-// CP949 with the system's conversions (through UTF-16); a console's own calls, which take and
-// give UTF-16 whatever the console's code page; and the console services (the command
-// interpreter's cls and pause, _getwch, the console's cursor placement), each after what the
-// program's own output holds is written. Standard streams that are consoles are read and
-// written through the console's calls; pipes and files through the runtime's, in CP949.
+// The console layer's Windows side: pipes and files through the runtime's calls, in CP949 with
+// the system's conversions; a console through its own calls, in UTF-16 whatever its code page;
+// and the console services (cls, pause, _getwch, the cursor), each after what is held is written.
 #define NOMINMAX
 #include <windows.h>
 #include <conio.h>
@@ -63,9 +60,7 @@ std::optional<std::string> convert(UINT from, UINT to, std::string_view text) {
     return from_utf16(to, *wide);
 }
 
-// The encoding of what the layer writes to a console: CP949 where the console's code page is
-// 949, which draws box-drawing characters two columns wide as it always has; elsewhere UTF-8,
-// whose frames get a filler after each box-drawing character, as on a UTF-8 terminal.
+// What the layer writes to a console: CP949 where its code page is 949, else UTF-8.
 Encoding console_encoding() { return GetConsoleOutputCP() == cp949 ? Encoding::cp949 : Encoding::utf8; }
 
 // Whether `fd` is a console (NUL, which the runtime also calls a terminal, is not).
@@ -147,12 +142,13 @@ private:
     std::wstring crlf_;     // kept between calls: a console session writes many short lines
 };
 
-WindowsConsoleCalls& console_calls() {
+}  // namespace
+
+// The one console's calls; its tests name it too.
+SystemCalls& console_calls() {
     static WindowsConsoleCalls calls;
     return calls;
 }
-
-}  // namespace
 
 long SystemCalls::read(int fd, char* data, std::size_t size) { return _read(fd, data, count_of(size)); }
 
@@ -180,23 +176,19 @@ Console standard_console() {
     if (console.output_terminal) console.output_calls = &console_calls();
     // A console's calls give what is typed as UTF-8; pipes and files are CP949.
     console.typed = console.input_terminal ? Encoding::utf8 : Encoding::cp949;
-    console.written = console.output_terminal ? console_calls().encoding_ : Encoding::cp949;
-    // A console of a code page other than 949 draws box-drawing characters one column wide or
-    // two, as its font has them: its cursor tells, at the first.
+    console.written = console.output_terminal ? console_encoding() : Encoding::cp949;
+    // Another code page than 949 draws box-drawing characters as wide as its font has them.
     if (console.output_terminal && console.written == Encoding::utf8) console.box_columns = 0;
     return console;
 }
 
 int measure_box(ConsoleInput&, SystemCalls& calls, std::string_view box) {
-    int column = 0;
-    int row = 0;
-    const bool before = calls.cursor(1, column, row);
-    if (calls.write(1, box.data(), box.size()) != static_cast<long>(box.size())) return 0;
-    int after_column = 0;
-    int after_row = 0;
-    if (!before || !calls.cursor(1, after_column, after_row) || after_row != row) return 0;
-    const int columns = after_column - column;
-    return columns == 1 || columns == 2 ? columns : 0;
+    int column[2] = {0, 0};
+    int row[2] = {0, 0};
+    const bool before = calls.cursor(1, column[0], row[0]);
+    const bool written = calls.write(1, box.data(), box.size()) == static_cast<long>(box.size());
+    if (!before || !written || !calls.cursor(1, column[1], row[1]) || row[0] != row[1]) return 0;
+    return column[1] - column[0] == 1 || column[1] - column[0] == 2 ? column[1] - column[0] : 0;
 }
 
 void clear_screen() {

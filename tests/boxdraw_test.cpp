@@ -218,6 +218,7 @@ TEST(Draw, TallBoxKeepsMemoryFlat) {
         const console::Session session("boxdraw", {.input_calls = &calls, .output_calls = &calls, .box_columns = 2});
         const BoxSize box{3, 2'000'000};
         box.draw_box();
+        std::cout.flush();
     }
     EXPECT_EQ(counter.lines, 2'000'000u);
     EXPECT_EQ(counter.edge_lines, 2u);

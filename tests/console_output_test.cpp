@@ -224,14 +224,24 @@ TEST(MeasureBox, ReadsTheTwoReportsAndKeepsWhatWasTyped) {
     }
 }
 
+// What standard output writes for `utf8` on a console of `encoding`; `output` keeps what its
+// encoder has learnt from one text to the next.
+std::string written(console::ConsoleOutput& output, testing_support::ScriptedCalls& calls, std::string_view utf8) {
+    calls.written.clear();
+    output.sputn(utf8.data(), static_cast<std::streamsize>(utf8.size()));
+    output.pubsync();
+    return calls.written;
+}
+
 std::string encoded(console::Encoding encoding, std::string_view utf8) {
-    console::ConsoleEncoder encoder(encoding);
-    return std::string(encoder.encoded(utf8));
+    testing_support::ScriptedCalls calls;
+    console::ConsoleOutput output(1, calls, encoding);
+    return written(output, calls, utf8);
 }
 
 // On a UTF-8 console every box-drawing character keeps two columns with its filler, a name's
 // included; nothing else changes.
-TEST(ConsoleEncoder, BoxDrawingKeepsTwoColumnsOnUtf8) {
+TEST(ConsoleOutputEncoding, BoxDrawingKeepsTwoColumnsOnUtf8) {
     struct Case {
         std::string_view text;
         std::string_view shown;
@@ -250,7 +260,7 @@ TEST(ConsoleEncoder, BoxDrawingKeepsTwoColumnsOnUtf8) {
 
 // On a CP949 console, text is its CP949 bytes; a character CP949 lacks, or one cut short,
 // shows as "?".
-TEST(ConsoleEncoder, Cp949BytesOrAQuestionMark) {
+TEST(ConsoleOutputEncoding, Cp949BytesOrAQuestionMark) {
     struct Case {
         std::string_view text;
         std::string_view shown;
@@ -262,7 +272,7 @@ TEST(ConsoleEncoder, Cp949BytesOrAQuestionMark) {
         {"┌─┐", "\xA6\xA3\xA6\xA1\xA6\xA4"},
         {"a\xF0\x9F\x98\x80" "b", "a?b"},   // U+1F600: beyond CP949
         {"\xE0\xB8\x81", "?"},               // Thai: not in CP949
-        {"a\xEA\xB0", "a??"},                // cut short at the end: a "?" for each byte
+        {"a\xEA\xB0", "a"},                  // cut short at the end: held for bytes still to come
         {"\xEA\xB0" "a", "??a"},             // and before ASCII
         {"\xC0\x80" "a", "??a"},             // an overlong NUL
         {"\xE0\x80\xB1", "???"},             // an overlong digit
@@ -278,8 +288,9 @@ TEST(ConsoleEncoder, Cp949BytesOrAQuestionMark) {
 // Each character of CP949, written as the programs hold it, reaches a CP949 console as its own
 // two bytes, whichever characters the encoder met before it; the rows of the encoder's table
 // are checked at every cell that a character fills.
-TEST(ConsoleEncoder, EveryCp949CharacterAsItsOwnBytes) {
-    console::ConsoleEncoder encoder(console::Encoding::cp949);
+TEST(ConsoleOutputEncoding, EveryCp949CharacterAsItsOwnBytes) {
+    testing_support::ScriptedCalls calls;
+    console::ConsoleOutput output(1, calls, console::Encoding::cp949);
     int characters = 0;
     int mismatches = 0;
     for (int lead = 0x81; lead <= 0xFE; ++lead) {
@@ -288,7 +299,7 @@ TEST(ConsoleEncoder, EveryCp949CharacterAsItsOwnBytes) {
             const auto utf8 = testing_support::iconv_text("UTF-8", "CP949", pair);
             if (!utf8) continue;
             ++characters;
-            if (encoder.encoded(*utf8) != pair && ++mismatches <= 10) ADD_FAILURE() << std::hex << lead << ' ' << trail;
+            if (written(output, calls, *utf8) != pair && ++mismatches <= 10) ADD_FAILURE() << std::hex << lead << ' ' << trail;
         }
     }
     EXPECT_GT(characters, 17000);

@@ -5,10 +5,17 @@
 #include <gtest/gtest.h>
 #include <io.h>
 
+#include <deque>
 #include <ostream>
 #include <string>
 
 #include "console/output.hpp"
+#include "console/session.hpp"
+#include "support/scripted_calls.hpp"
+
+namespace console {
+SystemCalls& console_calls();  // a console's own calls (windows.cpp)
+}
 
 namespace {
 
@@ -44,7 +51,7 @@ struct TextPipe {
 std::string through_text_pipe(const std::string& text, std::size_t chunk) {
     TextPipe pipe;
     {
-        console::ConsoleOutput output(pipe.fds[1], true, console::Encoding::cp949);
+        console::ConsoleOutput output(pipe.fds[1], console::SystemCalls::standard(), console::Encoding::cp949);
         std::ostream out(&output);
         for (std::size_t i = 0; i < text.size(); i += chunk) {
             out << text.substr(i, chunk);
@@ -67,7 +74,7 @@ TEST(ConsoleOutput, WritesBytesUnchangedWithCrLfLineEnds) {
 TEST(ConsoleOutput, ConsoleCallsReportAFailedWrite) {
     TextPipe pipe;
     pipe.close_end(0);
-    console::ConsoleOutput output(pipe.fds[1], true, console::Encoding::cp949, console::SystemCalls::windows_console());
+    console::ConsoleOutput output(pipe.fds[1], console::console_calls(), console::Encoding::cp949);
     std::ostream out(&output);
     out.exceptions(std::ios::badbit);
     out << "line\n";
@@ -77,7 +84,7 @@ TEST(ConsoleOutput, ConsoleCallsReportAFailedWrite) {
 TEST(ConsoleOutput, FailedWriteThrowsOnceThenDrops) {
     TextPipe pipe;
     pipe.close_end(0);  // nobody reads: every write fails
-    console::ConsoleOutput output(pipe.fds[1], true, console::Encoding::cp949);
+    console::ConsoleOutput output(pipe.fds[1], console::SystemCalls::standard(), console::Encoding::cp949);
     std::ostream out(&output);
     out.exceptions(std::ios::badbit);
     out << "line";
@@ -85,6 +92,23 @@ TEST(ConsoleOutput, FailedWriteThrowsOnceThenDrops) {
     EXPECT_TRUE(output.failed());
     out.clear();
     EXPECT_NO_THROW(out << "more" << std::endl);
+}
+
+// At a console of a code page other than 949, the console's cursor before and after the first
+// box-drawing character tells how wide its font draws it; a failed call tells nothing.
+TEST(MeasureBox, TheConsolesCursorTellsTheColumns) {
+    struct Case {
+        std::deque<int> columns;  // the cursor's column at each call; -1 fails the call
+        int measured;
+    };
+    const Case cases[] = {{{5, 6}, 1}, {{5, 7}, 2}, {{5, 5}, 0}, {{-1}, 0}, {{5, -1}, 0}};
+    for (const Case& c : cases) {
+        testing_support::ScriptedCalls calls;
+        calls.cursor_columns = c.columns;
+        console::ConsoleInput input(0, calls);
+        EXPECT_EQ(console::measure_box(input, calls, "┌"), c.measured) << c.columns.size();
+        EXPECT_EQ(calls.written, "┌") << "the character is drawn once, measured or not";
+    }
 }
 
 }  // namespace
