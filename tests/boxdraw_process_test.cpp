@@ -21,6 +21,8 @@ using RunCase = testing_support::DialogueCase;
 
 DIALOGUE_TABLE(
     Boxdraw, "boxdraw",
+        // Scripts saved with CR LF line ends answer as with LF (so do the rows of every program).
+        RunCase{"CrLfLineEnds", "0\r\n5\r\n4\r\n3\r\n", refusal + prompts + "┌──┐\n│    │\n└──┘\n", 0},
         RunCase{"FourByThree", "4\n3\n", prompts + "┌──┐\n│    │\n└──┘\n", 0},
         RunCase{"OneByOne", "1 1\n", prompts + "┌\n", 0},
         RunCase{"OneRowIsOpenBelow", "3 1\n", prompts + "┌─┐\n", 0},

@@ -27,38 +27,6 @@ using testing_support::ScopedConsole;
 
 constexpr std::int32_t max32 = std::numeric_limits<std::int32_t>::max();
 
-struct CellCase {
-    BoxSize box;
-    std::int32_t x;
-    std::int32_t y;
-    const char* text;
-};
-
-void PrintTo(const CellCase& c, std::ostream* os) {
-    *os << c.box.width << 'x' << c.box.height << " at " << c.x << ',' << c.y;
-}
-
-class Cell : public testing::TestWithParam<CellCase> {};
-
-TEST_P(Cell, FirstMatchingRuleWins) {
-    const CellCase& c = GetParam();
-    EXPECT_EQ(c.box.cell(c.x, c.y), std::string_view(c.text))
-        << c.box.width << 'x' << c.box.height << " at " << c.x << ',' << c.y;
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Rules, Cell,
-    testing::Values(
-        // A box of 5 x 4: each of the seven rules where it alone applies.
-        CellCase{{5, 4}, 0, 0, "┌"}, CellCase{{5, 4}, 4, 0, "┐"}, CellCase{{5, 4}, 0, 3, "└"},
-        CellCase{{5, 4}, 4, 3, "┘"}, CellCase{{5, 4}, 2, 0, "─"}, CellCase{{5, 4}, 2, 3, "─"},
-        CellCase{{5, 4}, 0, 1, "│"}, CellCase{{5, 4}, 4, 2, "│"}, CellCase{{5, 4}, 2, 2, "  "},
-        // Where several rules apply, the earlier one decides.
-        CellCase{{1, 1}, 0, 0, "┌"}, CellCase{{1, 3}, 0, 2, "└"}, CellCase{{1, 3}, 0, 1, "│"},
-        CellCase{{3, 1}, 2, 0, "┐"}, CellCase{{3, 1}, 1, 0, "─"}, CellCase{{2, 2}, 1, 1, "┘"},
-        // The far corner of the largest box.
-        CellCase{{max32, max32}, max32 - 1, max32 - 1, "┘"}, CellCase{{max32, max32}, 1, max32 - 2, "  "}));
-
 struct DrawCase {
     std::int32_t width;
     std::int32_t height;

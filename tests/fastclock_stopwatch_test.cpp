@@ -13,7 +13,6 @@ TEST(Stopwatch, CountsMillisecondsSinceStart) {
     const fastclock::Stopwatch stopwatch;
     const std::int64_t first = stopwatch.elapsed_ms();
     EXPECT_GE(first, 0);
-    EXPECT_LT(first, 5);
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
     const std::int64_t later = stopwatch.elapsed_ms();
     const auto wall = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - wall_start);

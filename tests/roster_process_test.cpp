@@ -45,6 +45,11 @@ std::string ten_registration_screens() {
 
 DIALOGUE_TABLE(
     Roster, "roster",
+        RunCase{"CrLfLineEnds", "1\r\nKim\r\n17\r\n3\r\n0\r\n4\r\nKim\r\n8\r\n",
+                menu(0) + "1번 학생 정보\n이름 : 나이 : 학년 : 성별(남자 0,여자 1) : " + std::string(pause_line) + menu(1) +
+                    "이름 입력 :     ====1번 학생====\n    이름 : Kim\n    나이 : 17\n    성별 : 남자\n    학년 : 3\n\n" +
+                    std::string(pause_line) + menu(1),
+                0},
         RunCase{"QuitAtOnce", "8\n", menu(0), 0},
         RunCase{"EndOfInputAtTheMenuQuits", "", menu(0), 0},
         RunCase{"RegisterThenListByGrade", "1\nKim\n17\n4\n3\n0\n3\n8\n",

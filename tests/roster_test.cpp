@@ -143,16 +143,4 @@ TEST(Roster, ListGradeShowsMatchingCardsInSlotOrder) {
     }
 }
 
-TEST(Roster, GradeHeaderAndClosingLineAreEquallyWide) {
-    Roster table;
-    ScopedConsole console;
-    table.list_grade(1);
-    // On a code-page-949 console a character takes as many columns as it has bytes.
-    const auto shown = console::to_cp949(console.output());
-    ASSERT_TRUE(shown);
-    const auto end = shown->find('\n');
-    EXPECT_EQ(end, 30u);
-    EXPECT_EQ(shown->size() - end - 2, 30u);
-}
-
 }  // namespace

@@ -32,6 +32,7 @@ using RunCase = testing_support::DialogueCase;
 
 DIALOGUE_TABLE(
     Timestable, "timestable",
+        RunCase{"CrLfLineEnds", "2\r\n3\r\n", prompts + table_2_to_3, 0},
         RunCase{"WorkedExample", "2\n3\n", prompts + table_2_to_3, 0},
         RunCase{"BothValuesOnOneLine", "2 3\n", prompts + table_2_to_3, 0},
         RunCase{"EachMessageThenAcceptance", "1 5\n3 10\n9 2\n-5 3\n9 9\n",
