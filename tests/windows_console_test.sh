@@ -170,10 +170,20 @@ roster)
     wait_for '^    이름 : 홍길동$' "the registered name in the list"
     expected=$'    ====1번 학생====\n    이름 : 홍길동\n    나이 : 17\n    성별 : 여자\n    학년 : 2'
     [ "$(screen | head -n 5)" = "$expected" ] || fail "the list is not alone at the top of a cleared screen"
+    wait_for "$pause_prompt" "the pause after the list"
+    tmux_ send-keys -t console x
+    wait_for '^입력 : ?$' "the menu after the list"
+    # The grade frames. A console of code page 949 draws the box-drawing characters two columns
+    # wide; Wine's console of another code page tells, through its cursor, that it took one,
+    # and each is followed by a filler.
+    tmux_ send-keys -t console 3 Enter
+    frame='^┌─{11}1 학년─{10}┐ ?$'
+    [ "$code_page" = 949 ] && frame='^┌─{5}1 학년─{5}┐$'
+    wait_for "$frame" "the grade frame"
     # The key and the next choice typed together: the key ends the pause, and the choice, left
     # in the console's input, answers the menu. (Ctrl-Z then Enter, the end of a console's
     # input, cannot be checked here: Wine's console drops Ctrl-Z from what it reads.)
-    wait_for "$pause_prompt" "the pause after the list"
+    wait_for "$pause_prompt" "the pause after the grades"
     tmux_ send-keys -t console x8 Enter
     ended_with 0 "the key and the choice 8 typed together"
     ;;
