@@ -19,6 +19,7 @@ std::optional<std::string> stored_word(std::string_view typed, Encoding encoding
     // ASCII is the same in both encodings, and no byte of a two-byte CP949 character is below 0x41.
     const auto control = [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; };
     if (std::any_of(typed.begin(), typed.end(), control)) return std::nullopt;
+    if (std::all_of(typed.begin(), typed.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; })) return std::string(typed);
     // Kept only when it would go out again as the very bytes typed (CP949), or as CP949 gives it
     // back (UTF-8), so that a word compares and shows as on a CP949 console.
     const auto cp949 = encoding == Encoding::cp949 ? std::optional<std::string>(typed) : to_cp949(typed);

@@ -18,10 +18,15 @@ std::size_t whole_characters(std::string_view text) {
     return text.size();
 }
 
-// Where the first box-drawing character (U+2500..U+257F: E2 94 80 .. E2 95 BF) starts.
-std::size_t first_box(std::string_view utf8, std::size_t from = 0) {
-    for (std::size_t at = utf8.find('\xE2', from); at != std::string_view::npos; at = utf8.find('\xE2', at + 1)) {
-        if (at + 2 < utf8.size() && (utf8[at + 1] == '\x94' || utf8[at + 1] == '\x95')) return at;
+// Whether a box-drawing character (U+2500..U+257F: E2 94 80 .. E2 95 BF) starts at `at`.
+bool box_at(std::string_view utf8, std::size_t at) {
+    return utf8[at] == '\xE2' && at + 2 < utf8.size() && (utf8[at + 1] == '\x94' || utf8[at + 1] == '\x95');
+}
+
+// Where the first box-drawing character starts.
+std::size_t first_box(std::string_view utf8) {
+    for (std::size_t at = utf8.find('\xE2'); at != std::string_view::npos; at = utf8.find('\xE2', at + 1)) {
+        if (box_at(utf8, at)) return at;
     }
     return std::string_view::npos;
 }
@@ -42,25 +47,36 @@ std::string_view ConsoleOutput::encoded(std::string_view utf8) {
 }
 
 std::string_view ConsoleOutput::with_fillers(std::string_view utf8) {
-    std::size_t at = first_box(utf8);
-    if (at == std::string_view::npos) return utf8;
-    out_.clear();
-    std::size_t from = 0;
-    for (; at != std::string_view::npos; at = first_box(utf8, from)) {
-        out_.append(utf8.substr(from, at + 3 - from));
-        out_.append(filler_after_box(utf8.substr(at, 3)));
-        from = at + 3;
+    if (first_box(utf8) == std::string_view::npos) return utf8;
+    out_.resize(2 * utf8.size());  // a box-drawing character's three bytes gain three at most
+    char* put = out_.data();
+    for (std::size_t i = 0; i < utf8.size();) {
+        if (box_at(utf8, i)) {
+            for (const char c : utf8.substr(i, 3)) *put++ = c;
+            for (const char c : filler_after_box(utf8.substr(i, 3))) *put++ = c;
+            i += 3;
+            continue;
+        }
+        // Between the characters of a frame's line a byte or two; elsewhere long runs, which the
+        // C library finds the end of and copies.
+        *put++ = utf8[i++];
+        const std::size_t near = std::min(i + 16, utf8.size());
+        while (i < near && utf8[i] != '\xE2') *put++ = utf8[i++];
+        if (i < near) continue;
+        const std::size_t next = std::min(utf8.find('\xE2', i), utf8.size());
+        put = std::copy(utf8.data() + i, utf8.data() + next, put);
+        i = next;
     }
-    out_.append(utf8.substr(from));
-    return out_;
+    return {out_.data(), static_cast<std::size_t>(put - out_.data())};
 }
 
 std::string_view ConsoleOutput::as_cp949(std::string_view utf8) {
-    out_.clear();
+    out_.resize(utf8.size());  // no character is longer in CP949 than in UTF-8
+    char* put = out_.data();
     for (std::size_t i = 0; i < utf8.size();) {
         const auto lead = static_cast<unsigned char>(utf8[i]);
         if (lead < 0x80) {  // ASCII, the same in CP949
-            out_.push_back(utf8[i++]);
+            *put++ = utf8[i++];
             continue;
         }
         // The code point from the lead byte and its continuation bytes (10xxxxxx); a broken or
@@ -77,16 +93,15 @@ std::string_view ConsoleOutput::as_cp949(std::string_view utf8) {
         whole = whole && lead <= 0xF4 && code_point >= shortest[length];
         // CP949 has nothing beyond the first 65536 code points.
         const std::uint16_t form = whole && code_point <= 0xFFFF ? cp949_form(code_point, utf8.substr(i, length)) : no_form;
+        i += whole ? length : 1;
         if (form == no_form) {
-            out_.push_back('?');
-            i += whole ? length : 1;
+            *put++ = '?';
             continue;
         }
-        out_.push_back(static_cast<char>(form >> 8));
-        out_.push_back(static_cast<char>(form & 0xFF));
-        i += length;
+        *put++ = static_cast<char>(form >> 8);
+        *put++ = static_cast<char>(form & 0xFF);
     }
-    return out_;
+    return {out_.data(), static_cast<std::size_t>(put - out_.data())};
 }
 
 std::uint16_t ConsoleOutput::cp949_form(std::uint32_t code_point, std::string_view utf8) {

@@ -22,7 +22,6 @@ using console::Token;
 using testing_support::ScopedConsole;
 using testing_support::TextInput;
 
-constexpr std::string_view refusal = "정수(-2147483648 ~ 2147483647)를 입력하세요.\n";
 
 struct TokenCase {
     std::string input;
