@@ -18,12 +18,11 @@ std::size_t whole_characters(std::string_view text) {
     return text.size();
 }
 
-// Whether a box-drawing character (U+2500..U+257F: E2 94 80 .. E2 95 BF) starts at `at`.
+// Whether a box-drawing character (U+2500..U+257F: E2 94 80 .. E2 95 BF) starts at `at`, and
+// where the first one starts.
 bool box_at(std::string_view utf8, std::size_t at) {
     return utf8[at] == '\xE2' && at + 2 < utf8.size() && (utf8[at + 1] == '\x94' || utf8[at + 1] == '\x95');
 }
-
-// Where the first box-drawing character starts.
 std::size_t first_box(std::string_view utf8) {
     for (std::size_t at = utf8.find('\xE2'); at != std::string_view::npos; at = utf8.find('\xE2', at + 1)) {
         if (box_at(utf8, at)) return at;
@@ -42,8 +41,7 @@ std::string_view filler_after_box(std::string_view box) {
 }  // namespace
 
 std::string_view ConsoleOutput::encoded(std::string_view utf8) {
-    if (encoding_ == Encoding::cp949) return as_cp949(utf8);
-    return fill_boxes_ ? with_fillers(utf8) : utf8;
+    return encoding_ == Encoding::cp949 ? as_cp949(utf8) : fill_boxes_ ? with_fillers(utf8) : utf8;
 }
 
 std::string_view ConsoleOutput::with_fillers(std::string_view utf8) {
@@ -83,14 +81,12 @@ std::string_view ConsoleOutput::as_cp949(std::string_view utf8) {
         // overlong form is no character.
         const std::size_t length = utf8_length(lead);
         std::uint32_t code_point = lead & (0x7Fu >> length);
-        bool whole = length > 1 && i + length <= utf8.size();
+        bool whole = length > 1 && lead <= 0xF4 && i + length <= utf8.size();
         for (std::size_t k = 1; whole && k < length; ++k) {
-            const auto b = static_cast<unsigned char>(utf8[i + k]);
-            whole = (b & 0xC0) == 0x80;
-            code_point = code_point << 6 | (b & 0x3Fu);
+            whole = (static_cast<unsigned char>(utf8[i + k]) & 0xC0) == 0x80;
+            code_point = code_point << 6 | (static_cast<unsigned char>(utf8[i + k]) & 0x3Fu);
         }
-        constexpr std::uint32_t shortest[] = {0, 0, 0x80, 0x800, 0x10000};
-        whole = whole && lead <= 0xF4 && code_point >= shortest[length];
+        whole = whole && code_point >= (length == 2 ? 0x80u : length == 3 ? 0x800u : 0x10000u);
         // CP949 has nothing beyond the first 65536 code points.
         const std::uint16_t form = whole && code_point <= 0xFFFF ? cp949_form(code_point, utf8.substr(i, length)) : no_form;
         i += whole ? length : 1;

@@ -174,8 +174,7 @@ void key_from_terminal() {
     for (std::string key;; key.clear()) {
         if (!read_byte(input, key, -1)) return;  // end of the terminal (hang-up) or an error
         while (key.size() < longest_key && key_bytes_missing(key, session.console().typed) > 0 &&
-               read_byte(input, key, rest_of_key_ms)) {
-        }
+               read_byte(input, key, rest_of_key_ms)) continue;
         // A report that came too late for its question is no key.
         if (input.late_reports == 0 || cursor_report(key).length != key.size()) return;
         --input.late_reports;
@@ -195,13 +194,6 @@ bool SystemCalls::wait(int fd, bool for_output, int timeout_ms) {
     return result > 0;
 }
 
-bool SystemCalls::cursor(int, int&, int&) { return false; }
-
-SystemCalls& SystemCalls::standard() {
-    static SystemCalls calls;
-    return calls;
-}
-
 std::optional<std::string> to_cp949(std::string_view utf8) { return convert(true, utf8); }
 
 std::optional<std::string> to_utf8(std::string_view cp949) { return convert(false, cp949); }
@@ -210,13 +202,13 @@ Console standard_console() {
     Console console;
     console.input_terminal = isatty(0) == 1;
     console.output_terminal = isatty(1) == 1;
-    // Terminals that take no escape sequences (Emacs' shell, IDE run consoles, a pty with no
-    // terminal type) say so with TERM unset, empty or "dumb", as the usual terminal libraries read it.
+    // Terminals that take no escape sequences (Emacs' shell, IDE consoles) say so with TERM
+    // unset, empty or "dumb", as the usual terminal libraries read it.
     const char* type = std::getenv("TERM");
     console.escapes = console.output_terminal && type != nullptr && *type != '\0' && std::strcmp(type, "dumb") != 0;
     console.typed = console.written = encoding_from_locale();
-    // A UTF-8 terminal draws box-drawing characters one column wide or two, as it is set; it is
-    // asked at the first, where it can answer: through standard input, the same terminal.
+    // A UTF-8 terminal draws box-drawing characters one column wide or two, as it is set: it is
+    // asked at the first, where it can answer through standard input.
     struct stat in{};
     struct stat out{};
     if (console.escapes && console.input_terminal && console.written == Encoding::utf8 && fstat(0, &in) == 0 &&
@@ -230,11 +222,7 @@ int measure_box(ConsoleInput& input, SystemCalls& calls, std::string_view box) {
     // The character between two cursor-position requests: both reports come in one round trip.
     const TerminalMode mode(input.fd());
     const std::string question = "\x1b[6n" + std::string(box) + "\x1b[6n";
-    for (std::string_view rest = question; !rest.empty();) {
-        const long put = calls.write(1, rest.data(), rest.size());
-        if (put > 0) rest.remove_prefix(static_cast<std::size_t>(put));
-        else if (put == 0 || errno != EINTR) return 0;  // the output's own writes will say why
-    }
+    if (calls.write(1, question.data(), question.size()) != static_cast<long>(question.size())) return 0;
     // What else comes meanwhile was typed, and stays, in order, for the next prompts. A
     // terminal that has not answered within 250 ms may never: its reports are taken out of the
     // input if they come later.

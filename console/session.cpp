@@ -8,6 +8,13 @@ namespace console {
 
 Session* Session::active_ = nullptr;
 
+SystemCalls& SystemCalls::standard() {
+    static SystemCalls calls;  // the system's own, as posix.cpp and windows.cpp define them
+    return calls;
+}
+
+bool SystemCalls::cursor(int, int&, int&) { return false; }  // but a Windows console's own calls
+
 Session::Session(std::string_view program, const Console& console)
     : program_(program),
       console_(console),
@@ -15,9 +22,8 @@ Session::Session(std::string_view program, const Console& console)
       input_(0, *console.input_calls, &output_) {
     if (active_) std::abort();  // one console, one session
     active_ = this;
-    if (console.box_columns == 0) {
+    if (console.box_columns == 0)
         output_.measure_box = [this](std::string_view box) { return measure_box(input_, *console_.output_calls, box); };
-    }
     old_cin_ = std::cin.rdbuf(&input_);
     old_cout_ = std::cout.rdbuf(&output_);
     old_exceptions_ = std::cout.exceptions();

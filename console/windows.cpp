@@ -154,15 +154,8 @@ long SystemCalls::read(int fd, char* data, std::size_t size) { return _read(fd, 
 
 long SystemCalls::write(int fd, const char* data, std::size_t size) { return _write(fd, data, count_of(size)); }
 
-// Windows hands out no non-blocking standard streams, and a pipe has no cursor.
+// Windows hands out no non-blocking standard streams.
 bool SystemCalls::wait(int, bool, int) { return false; }
-
-bool SystemCalls::cursor(int, int&, int&) { return false; }
-
-SystemCalls& SystemCalls::standard() {
-    static SystemCalls calls;
-    return calls;
-}
 
 std::optional<std::string> to_cp949(std::string_view utf8) { return convert(CP_UTF8, cp949, utf8); }
 
