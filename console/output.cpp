@@ -72,11 +72,9 @@ std::string_view ConsoleOutput::as_cp949(std::string_view utf8) {
     out_.resize(utf8.size());  // no character is longer in CP949 than in UTF-8
     char* put = out_.data();
     for (std::size_t i = 0; i < utf8.size();) {
+        while (i < utf8.size() && static_cast<unsigned char>(utf8[i]) < 0x80) *put++ = utf8[i++];  // ASCII, as in CP949
+        if (i == utf8.size()) break;
         const auto lead = static_cast<unsigned char>(utf8[i]);
-        if (lead < 0x80) {  // ASCII, the same in CP949
-            *put++ = utf8[i++];
-            continue;
-        }
         // The code point from the lead byte and its continuation bytes (10xxxxxx); a broken or
         // overlong form is no character.
         const std::size_t length = utf8_length(lead);
