@@ -43,7 +43,7 @@ public:
     std::function<int(std::string_view box)> measure_box;
     bool failed() const { return failed_; }
 
-    // Enough that bulk output is written seldom; not zero-filled, so only used pages count.
+    // Enough that bulk output is written seldom; not filled, so a short dialogue uses little of it.
     static constexpr std::size_t held_most = 1 << 18;
 
 protected:
