@@ -64,12 +64,14 @@ ConsoleInput::int_type ConsoleInput::underflow() {
         if (got > 0) {
             // A report that came too late for its question is no answer.
             char* end = buffer_.data() + got;
-            for (char* at = buffer_.data(); late_reports > 0 && at < end; ++at) {
+            for (char* at = buffer_.data(); late_reports > 0 && at < end;) {
                 const std::size_t length = cursor_report({at, static_cast<std::size_t>(end - at)}).length;
-                if (length == 0) continue;
-                end = std::copy(at + length, end, at);
-                --late_reports;
-                --at;
+                if (length == 0) {
+                    ++at;
+                } else {
+                    end = std::copy(at + length, end, at);
+                    --late_reports;
+                }
             }
             if (end == buffer_.data()) continue;
             setg(buffer_.data(), buffer_.data(), end);

@@ -18,14 +18,10 @@ std::size_t whole_characters(std::string_view text) {
     return text.size();
 }
 
-// Whether a box-drawing character (U+2500..U+257F: E2 94 80 .. E2 95 BF) starts at `at`, and
-// where the first one starts.
-bool box_at(std::string_view utf8, std::size_t at) {
-    return utf8[at] == '\xE2' && at + 2 < utf8.size() && (utf8[at + 1] == '\x94' || utf8[at + 1] == '\x95');
-}
-std::size_t first_box(std::string_view utf8) {
-    for (std::size_t at = utf8.find('\xE2'); at != std::string_view::npos; at = utf8.find('\xE2', at + 1)) {
-        if (box_at(utf8, at)) return at;
+// Where the first box-drawing character (U+2500..U+257F: E2 94 80 .. E2 95 BF) from `from` on starts.
+std::size_t first_box(std::string_view utf8, std::size_t from = 0) {
+    for (std::size_t at = utf8.find('\xE2', from); at != std::string_view::npos; at = utf8.find('\xE2', at + 1)) {
+        if (at + 2 < utf8.size() && (utf8[at + 1] == '\x94' || utf8[at + 1] == '\x95')) return at;
     }
     return std::string_view::npos;
 }
@@ -45,27 +41,15 @@ std::string_view ConsoleOutput::encoded(std::string_view utf8) {
 }
 
 std::string_view ConsoleOutput::with_fillers(std::string_view utf8) {
-    if (first_box(utf8) == std::string_view::npos) return utf8;
-    out_.resize(2 * utf8.size());  // a box-drawing character's three bytes gain three at most
-    char* put = out_.data();
-    for (std::size_t i = 0; i < utf8.size();) {
-        if (box_at(utf8, i)) {
-            for (const char c : utf8.substr(i, 3)) *put++ = c;
-            for (const char c : filler_after_box(utf8.substr(i, 3))) *put++ = c;
-            i += 3;
-            continue;
-        }
-        // Between the characters of a frame's line a byte or two; elsewhere long runs, which the
-        // C library finds the end of and copies.
-        *put++ = utf8[i++];
-        const std::size_t near = std::min(i + 16, utf8.size());
-        while (i < near && utf8[i] != '\xE2') *put++ = utf8[i++];
-        if (i < near) continue;
-        const std::size_t next = std::min(utf8.find('\xE2', i), utf8.size());
-        put = std::copy(utf8.data() + i, utf8.data() + next, put);
-        i = next;
+    std::size_t at = first_box(utf8);
+    if (at == std::string_view::npos) return utf8;
+    out_.clear();
+    std::size_t from = 0;
+    for (; at != std::string_view::npos; at = first_box(utf8, from)) {
+        out_.append(utf8.substr(from, at + 3 - from)).append(filler_after_box(utf8.substr(at, 3)));
+        from = at + 3;
     }
-    return {out_.data(), static_cast<std::size_t>(put - out_.data())};
+    return out_.append(utf8.substr(from));
 }
 
 std::string_view ConsoleOutput::as_cp949(std::string_view utf8) {
