@@ -18,10 +18,15 @@ std::size_t whole_characters(std::string_view text) {
     return text.size();
 }
 
-// Where the first box-drawing character (U+2500..U+257F: E2 94 80 .. E2 95 BF) from `from` on starts.
+// Whether a box-drawing character (U+2500..U+257F: E2 94 80 .. E2 95 BF) starts at `at`.
+bool box_at(std::string_view utf8, std::size_t at) {
+    return at + 2 < utf8.size() && utf8[at] == '\xE2' && (utf8[at + 1] == '\x94' || utf8[at + 1] == '\x95');
+}
+
+// Where the first box-drawing character from `from` on starts.
 std::size_t first_box(std::string_view utf8, std::size_t from = 0) {
     for (std::size_t at = utf8.find('\xE2', from); at != std::string_view::npos; at = utf8.find('\xE2', at + 1)) {
-        if (at + 2 < utf8.size() && (utf8[at + 1] == '\x94' || utf8[at + 1] == '\x95')) return at;
+        if (box_at(utf8, at)) return at;
     }
     return std::string_view::npos;
 }
@@ -29,9 +34,9 @@ std::size_t first_box(std::string_view utf8, std::size_t from = 0) {
 // A bit for each character of the block, set where its stroke runs on to the right of its cell.
 constexpr std::uint64_t right_stroke[] = {0xfffff00ff0f0f333ULL, 0x54413ff1c71d3fffULL};
 
-std::string_view filler_after_box(std::string_view box) {
+bool stroke_runs_right(std::string_view box) {
     const unsigned offset = (static_cast<unsigned char>(box[1]) - 0x94u) * 64u + (static_cast<unsigned char>(box[2]) & 0x3Fu);
-    return (right_stroke[offset / 64] >> (offset % 64) & 1u) != 0 ? "─" : " ";
+    return (right_stroke[offset / 64] >> (offset % 64) & 1u) != 0;
 }
 
 }  // namespace
@@ -43,13 +48,23 @@ std::string_view ConsoleOutput::encoded(std::string_view utf8) {
 std::string_view ConsoleOutput::with_fillers(std::string_view utf8) {
     std::size_t at = first_box(utf8);
     if (at == std::string_view::npos) return utf8;
-    out_.clear();
+    out_.resize(2 * utf8.size());  // a filler at most doubles its character
+    char* put = out_.data();
     std::size_t from = 0;
     for (; at != std::string_view::npos; at = first_box(utf8, from)) {
-        out_.append(utf8.substr(from, at + 3 - from)).append(filler_after_box(utf8.substr(at, 3)));
-        from = at + 3;
+        put = std::copy(utf8.data() + from, utf8.data() + at, put);
+        // A frame's edge is a run of them, taken without a search for each.
+        for (from = at; box_at(utf8, from); from += 3) {
+            put = std::copy_n(utf8.data() + from, 3, put);
+            if (stroke_runs_right(utf8.substr(from, 3))) {
+                put = std::copy_n("─", 3, put);
+            } else {
+                *put++ = ' ';
+            }
+        }
     }
-    return out_.append(utf8.substr(from));
+    put = std::copy(utf8.data() + from, utf8.data() + utf8.size(), put);
+    return {out_.data(), static_cast<std::size_t>(put - out_.data())};
 }
 
 std::string_view ConsoleOutput::as_cp949(std::string_view utf8) {
@@ -63,10 +78,12 @@ std::string_view ConsoleOutput::as_cp949(std::string_view utf8) {
         // overlong form is no character.
         const std::size_t length = utf8_length(lead);
         std::uint32_t code_point = lead & (0x7Fu >> length);
-        bool whole = length > 1 && lead <= 0xF4 && i + length <= utf8.size();
-        for (std::size_t k = 1; whole && k < length; ++k) {
-            whole = (static_cast<unsigned char>(utf8[i + k]) & 0xC0) == 0x80;
-            code_point = code_point << 6 | (static_cast<unsigned char>(utf8[i + k]) & 0x3Fu);
+        const bool in_text = length > 1 && lead <= 0xF4 && i + length <= utf8.size();
+        bool whole = in_text;
+        for (std::size_t k = 1; in_text && k < length; ++k) {
+            const auto next = static_cast<unsigned char>(utf8[i + k]);
+            whole &= (next & 0xC0) == 0x80;
+            code_point = code_point << 6 | (next & 0x3Fu);
         }
         whole = whole && code_point >= (length == 2 ? 0x80u : length == 3 ? 0x800u : 0x10000u);
         // CP949 has nothing beyond the first 65536 code points.

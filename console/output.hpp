@@ -43,8 +43,9 @@ public:
     std::function<int(std::string_view box)> measure_box;
     bool failed() const { return failed_; }
 
-    // Enough that bulk output is written seldom; not filled, so a short dialogue uses little of it.
-    static constexpr std::size_t held_most = 1 << 18;
+    // Half of a pipe's usual 64 KiB: its reader takes one block while the next is made, and the
+    // text and its encoded copy stay in the processor's cache.
+    static constexpr std::size_t held_most = 1 << 15;
 
 protected:
     int_type overflow(int_type ch) override;

@@ -254,6 +254,7 @@ TEST(ConsoleOutputEncoding, BoxDrawingKeepsTwoColumnsOnUtf8) {
         {"╋", "╋─"}, {"╳", "╳ "},  // the block's last rows: a heavy cross runs right, a diagonal does not
         {"가 abc 1\n", "가 abc 1\n"}, {"…", "…"},  // E2 80 A6: not box drawing
         {"a┌b┐\n", "a┌─b┐ \n"},
+        {"┌─┐\n│", "┌───┐ \n│ "},  // a run, each with its own filler
     };
     for (const Case& c : cases) EXPECT_EQ(encoded(console::Encoding::utf8, c.text), c.shown) << c.text;
 }
@@ -277,7 +278,8 @@ TEST(ConsoleOutputEncoding, Cp949BytesOrAQuestionMark) {
         {"\xC0\x80" "a", "??a"},             // an overlong NUL
         {"\xE0\x80\xB1", "???"},             // an overlong digit
         {"\xED\xA0\x80", "?"},               // a surrogate
-        // the same amid longer text, which is taken eight bytes at a time
+        {"\xEA" "A\xB0", "?A?"},              // a lead byte before ASCII, then a continuation byte
+        // the same amid longer text
         {"1234567\xEA\xB0" "abcdefgh가\xE0\xB8\x81xy\n", "1234567??abcdefgh\xB0\xA1?xy\n"},
     };
     for (const Case& c : cases) {
