@@ -53,13 +53,21 @@ std::string_view ConsoleOutput::with_fillers(std::string_view utf8) {
     std::size_t from = 0;
     for (; at != std::string_view::npos; at = first_box(utf8, from)) {
         put = std::copy(utf8.data() + from, utf8.data() + at, put);
-        // A frame's edge is a run of them, taken without a search for each.
-        for (from = at; box_at(utf8, from); from += 3) {
-            put = std::copy_n(utf8.data() + from, 3, put);
-            if (stroke_runs_right(utf8.substr(from, 3))) {
-                put = std::copy_n("─", 3, put);
+        // A frame's edge, or its sides row after row, is a run of them and line ends, taken
+        // without a search for each.
+        for (from = at; from < utf8.size(); ) {
+            if (box_at(utf8, from)) {
+                put = std::copy_n(utf8.data() + from, 3, put);
+                if (stroke_runs_right(utf8.substr(from, 3))) {
+                    put = std::copy_n("─", 3, put);
+                } else {
+                    *put++ = ' ';
+                }
+                from += 3;
+            } else if (utf8[from] == '\n') {
+                *put++ = utf8[from++];
             } else {
-                *put++ = ' ';
+                break;
             }
         }
     }
