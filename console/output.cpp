@@ -25,10 +25,9 @@ bool box_at(std::string_view utf8, std::size_t at) {
 
 // Where the first box-drawing character from `from` on starts.
 std::size_t first_box(std::string_view utf8, std::size_t from = 0) {
-    for (std::size_t at = utf8.find('\xE2', from); at != std::string_view::npos; at = utf8.find('\xE2', at + 1)) {
-        if (box_at(utf8, at)) return at;
-    }
-    return std::string_view::npos;
+    std::size_t at = utf8.find('\xE2', from);
+    while (at != std::string_view::npos && !box_at(utf8, at)) at = utf8.find('\xE2', at + 1);
+    return at;
 }
 
 // A bit for each character of the block, set where its stroke runs on to the right of its cell.
@@ -53,22 +52,15 @@ std::string_view ConsoleOutput::with_fillers(std::string_view utf8) {
     std::size_t from = 0;
     for (; at != std::string_view::npos; at = first_box(utf8, from)) {
         put = std::copy(utf8.data() + from, utf8.data() + at, put);
-        // A frame's edge, or its sides row after row, is a run of them and line ends, taken
-        // without a search for each.
-        for (from = at; from < utf8.size(); ) {
-            if (box_at(utf8, from)) {
-                put = std::copy_n(utf8.data() + from, 3, put);
-                if (stroke_runs_right(utf8.substr(from, 3))) {
-                    put = std::copy_n("─", 3, put);
-                } else {
-                    *put++ = ' ';
-                }
-                from += 3;
-            } else if (utf8[from] == '\n') {
+        // A frame's edge, or its sides row after row: one run, line ends included, no search.
+        for (from = at; from < utf8.size() && (utf8[from] == '\n' || box_at(utf8, from));) {
+            if (utf8[from] == '\n') {
                 *put++ = utf8[from++];
-            } else {
-                break;
+                continue;
             }
+            put = std::copy_n(utf8.data() + from, 3, put);
+            put = stroke_runs_right(utf8.substr(from, 3)) ? std::copy_n("─", 3, put) : std::copy_n(" ", 1, put);
+            from += 3;
         }
     }
     put = std::copy(utf8.data() + from, utf8.data() + utf8.size(), put);
@@ -86,9 +78,8 @@ std::string_view ConsoleOutput::as_cp949(std::string_view utf8) {
         // overlong form is no character.
         const std::size_t length = utf8_length(lead);
         std::uint32_t code_point = lead & (0x7Fu >> length);
-        const bool in_text = length > 1 && lead <= 0xF4 && i + length <= utf8.size();
-        bool whole = in_text;
-        for (std::size_t k = 1; in_text && k < length; ++k) {
+        bool whole = length > 1 && lead <= 0xF4 && i + length <= utf8.size();
+        for (std::size_t k = 1; k < length && i + k < utf8.size(); ++k) {
             const auto next = static_cast<unsigned char>(utf8[i + k]);
             whole &= (next & 0xC0) == 0x80;
             code_point = code_point << 6 | (next & 0x3Fu);
