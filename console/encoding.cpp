@@ -3,7 +3,45 @@
 #include <algorithm>
 #include <cctype>
 
+#ifndef _WIN32
+#include <iconv.h>
+#endif
+
 namespace console {
+#ifndef _WIN32
+namespace {
+
+std::optional<std::string> convert(bool to_cp949, std::string_view in) {
+    // glibc and GNU libiconv know the code page as "CP949"; others (FreeBSD's, macOS's from 14)
+    // may know only its other name, "UHC". EUC-KR is no substitute: it lacks 8822 syllables.
+    const auto none = reinterpret_cast<iconv_t>(-1);
+    iconv_t cd = none;
+    for (const char* name : {"CP949", "UHC"}) {
+        if (cd == none) cd = to_cp949 ? iconv_open(name, "UTF-8") : iconv_open("UTF-8", name);
+    }
+    if (cd == none) return std::nullopt;
+    // No character grows by more than half again: CP949's two bytes become three of UTF-8.
+    std::string out(in.size() * 3 / 2 + 4, '\0');
+    char* in_ptr = const_cast<char*>(in.data());  // iconv's signature; the input is not changed
+    std::size_t in_left = in.size();
+    char* out_ptr = out.data();
+    std::size_t out_left = out.size();
+    const bool converted = iconv(cd, &in_ptr, &in_left, &out_ptr, &out_left) != static_cast<std::size_t>(-1) &&
+                           iconv(cd, nullptr, nullptr, &out_ptr, &out_left) != static_cast<std::size_t>(-1);
+    iconv_close(cd);
+    if (!converted) return std::nullopt;
+    out.resize(out.size() - out_left);
+    return out;
+}
+
+}  // namespace
+
+std::optional<std::string> to_cp949(std::string_view utf8) { return convert(true, utf8); }
+
+std::optional<std::string> to_utf8(std::string_view cp949) { return convert(false, cp949); }
+
+#endif
+
 
 Encoding encoding_of_charset(std::string_view charset) {
     std::string name;

@@ -49,32 +49,19 @@ void refuse(Session& session, std::string_view message) {
 
 }  // namespace
 
-long ConsoleInput::read_more(char* data, std::size_t size) {
-    if (typed_ahead.empty()) return calls_.read(fd_, data, size);
-    const std::size_t count = typed_ahead.copy(data, size);
-    typed_ahead.erase(0, count);
-    return static_cast<long>(count);
-}
-
 ConsoleInput::int_type ConsoleInput::underflow() {
     if (gptr() < egptr()) return traits_type::to_int_type(*gptr());
     if (tied_) tied_->pubsync();
+    if (lines_) {
+        if (!lines_->read_line(line_)) return traits_type::eof();
+        line_ += '\n';
+        setg(line_.data(), line_.data(), line_.data() + line_.size());
+        return traits_type::to_int_type(*gptr());
+    }
     for (;;) {
-        const long got = read_more(buffer_.data(), buffer_.size());
+        const long got = calls_.read(fd_, buffer_.data(), buffer_.size());
         if (got > 0) {
-            // A report that came too late for its question is no answer.
-            char* end = buffer_.data() + got;
-            for (char* at = buffer_.data(); late_reports > 0 && at < end;) {
-                const std::size_t length = cursor_report({at, static_cast<std::size_t>(end - at)}).length;
-                if (length == 0) {
-                    ++at;
-                } else {
-                    end = std::copy(at + length, end, at);
-                    --late_reports;
-                }
-            }
-            if (end == buffer_.data()) continue;
-            setg(buffer_.data(), buffer_.data(), end);
+            setg(buffer_.data(), buffer_.data(), buffer_.data() + got);
             return traits_type::to_int_type(*gptr());
         }
         if (got == 0) return traits_type::eof();
@@ -82,30 +69,6 @@ ConsoleInput::int_type ConsoleInput::underflow() {
         if ((errno == EAGAIN || errno == EWOULDBLOCK) && calls_.wait(fd_, false)) continue;
         throw InputFailed(errno);
     }
-}
-
-CursorReport cursor_report(std::string_view bytes) {
-    CursorReport report;
-    int* field = &report.row;
-    std::size_t digits = 0;
-    for (std::size_t at = 0; at < bytes.size(); ++at) {
-        const char c = bytes[at];
-        if (at < 2) {
-            if (c != "\x1b["[at]) break;
-        } else if (c >= '0' && c <= '9' && digits < 5) {
-            *field = *field * 10 + (c - '0');
-            ++digits;
-        } else if (digits == 0 || c != (field == &report.row ? ';' : 'R')) {
-            break;
-        } else if (field == &report.row) {
-            field = &report.column;
-            digits = 0;
-        } else {
-            report.length = at + 1;
-            break;
-        }
-    }
-    return report;
 }
 
 IntToken read_int_token(ConsoleInput& in) {

@@ -28,12 +28,24 @@ struct InputFailed : std::runtime_error {
     int error;  // the errno of the failed read
 };
 
+// Where a terminal's answers come from when the layer edits them (editor.hpp): a line at a time.
+class LineSource {
+public:
+    // The next line's bytes, without its line end; false at the end of input.
+    virtual bool read_line(std::string& line) = 0;
+
+protected:
+    ~LineSource() = default;
+};
+
 // Standard input as the programs read it, in blocks. An interrupted read is tried again, a
 // descriptor in non-blocking mode is waited on, any other failed read throws InputFailed.
-// Before every read the tied output writes what it holds: a prompt is never held back.
+// Before every read the tied output writes what it holds: a prompt is never held back. Given
+// `lines`, the input is what they give instead, each line with its line end.
 class ConsoleInput final : public std::streambuf {
 public:
-    ConsoleInput(int fd, SystemCalls& calls, std::streambuf* tied = nullptr) : fd_(fd), calls_(calls), tied_(tied) {}
+    ConsoleInput(int fd, SystemCalls& calls, std::streambuf* tied = nullptr, LineSource* lines = nullptr)
+        : fd_(fd), calls_(calls), tied_(tied), lines_(lines) {}
     ConsoleInput(const ConsoleInput&) = delete;
     ConsoleInput& operator=(const ConsoleInput&) = delete;
 
@@ -44,19 +56,7 @@ public:
     }
     // Takes `count` bytes of what peek() showed.
     void take(std::size_t count) { setg(eback(), gptr() + count, egptr()); }
-
-    // Bytes of the descriptor, at most `size`, past what has been read into the buffer: those
-    // the layer read itself while it asked the terminal something (typed_ahead) come first.
-    long read_more(char* data, std::size_t size);
-
-    int fd() const { return fd_; }
-    SystemCalls& calls() { return calls_; }
-
-    // Typed while the layer asked the terminal something, and not yet seen by any prompt or
-    // key wait: still waiting, as on a console, for whatever reads next.
-    std::string typed_ahead;
-    // Cursor-position reports asked for and not yet come: taken out of the input when they come.
-    int late_reports = 0;
+    void read_lines_from(LineSource* lines) { lines_ = lines; }
 
 protected:
     int_type underflow() override;
@@ -65,17 +65,10 @@ private:
     int fd_;
     SystemCalls& calls_;
     std::streambuf* tied_;
+    LineSource* lines_;
+    std::string line_;                  // the edited line being read
     std::array<char, 1 << 16> buffer_;  // not zero-filled, like the output's
 };
-
-// A terminal's cursor-position report, ESC "[" row ";" column "R", at the start of `bytes`:
-// its length (0 when there is none), row and column.
-struct CursorReport {
-    std::size_t length = 0;
-    int row = 0;
-    int column = 0;
-};
-CursorReport cursor_report(std::string_view bytes);
 
 // Writes `prompt` (no line end) and reads an integer; throws EndOfInput at the end of input.
 std::int32_t ask_int(std::string_view prompt);

@@ -42,6 +42,18 @@ public:
     // once, if set.
     std::function<int(std::string_view box)> measure_box;
     bool failed() const { return failed_; }
+    // The columns a box-drawing character takes on the screen, without its filler.
+    int box_columns() const { return fill_boxes_ ? 1 : 2; }
+
+    // Bytes already in the console's encoding (a terminal's question, a typed line's echo),
+    // written at once and whole, or OutputFailed.
+    void write_all(std::string_view bytes) { write_out(bytes); }
+    // The same for the echo of typed text: a line end in it starts a new line on the screen.
+    void echo(std::string_view bytes);
+    // What the program wrote since its last line end (a prompt), as it wrote it, and the bytes
+    // that show it on the console.
+    std::string_view line_so_far() const { return line_; }
+    std::string console_form(std::string_view utf8) { return std::string(encoded(utf8)); }
 
     // Half of a pipe's usual 64 KiB: its reader takes one block while the next is made, and the
     // text and its encoded copy stay in the processor's cache.
@@ -65,6 +77,8 @@ private:
     bool fill_boxes_;
     std::unique_ptr<char[]> buffer_;
     std::string out_;
+    std::string line_;  // since the last line end, at most line_most bytes of it
+    static constexpr std::size_t line_most = 1024;
     bool failed_ = false;
     // CP949 forms by code point, learnt from the system's converter as characters are first met
     // (0: not yet asked, no_form: CP949 lacks it), in rows of 256 made as needed.

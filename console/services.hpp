@@ -2,9 +2,6 @@
 // The four console services the programs use besides standard input and output. Whatever the
 // program has written before is on the screen before the console acts.
 #include <cstdint>
-#include <string_view>
-
-#include "encoding.hpp"
 
 namespace console {
 
@@ -16,9 +13,5 @@ void pause_screen();
 void wait_key();
 // The next output starts at (column, row), both counted from 0 at the top left.
 void move_cursor(std::int16_t column, std::int16_t row);
-
-// On a POSIX terminal: how many more bytes the key that starts with `bytes` needs (the rest of
-// an escape sequence, or of a character in `encoding`); 0 when it is complete.
-std::size_t key_bytes_missing(std::string_view bytes, Encoding encoding);
 
 }  // namespace console

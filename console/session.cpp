@@ -4,16 +4,65 @@
 #include <cstring>
 #include <iostream>
 
+#ifndef _WIN32
+#include <langinfo.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <clocale>
+#endif
+
 namespace console {
 
 Session* Session::active_ = nullptr;
 
-SystemCalls& SystemCalls::standard() {
-    static SystemCalls calls;  // the system's own, as posix.cpp and windows.cpp define them
-    return calls;
+#ifndef _WIN32
+namespace {
+
+// The console's encoding, from the user's locale (LC_ALL, then LC_CTYPE, then LANG). Only
+// LC_CTYPE is taken from the user, so numbers are written alike everywhere.
+Encoding encoding_from_locale() {
+    const char* name = nullptr;
+    for (const char* variable : {"LC_ALL", "LC_CTYPE", "LANG"}) {
+        if ((name = std::getenv(variable)) != nullptr && *name != '\0') break;
+    }
+    const std::string_view locale = name != nullptr ? name : "";
+    // No locale, C and POSIX, and one whose name gives a character set other than CP949's,
+    // are UTF-8 consoles whether or not the locale is installed: its tables need not be loaded
+    // (a tenth of a small program's memory).
+    const std::size_t dot = std::min(locale.find('.'), locale.size());
+    const std::string_view named = locale.substr(dot).substr(0, locale.substr(dot).find('@'));
+    if (locale.empty() || locale == "C" || locale == "POSIX" ||
+        (named.size() > 1 && encoding_of_charset(named.substr(1)) == Encoding::utf8)) {
+        return Encoding::utf8;
+    }
+    if (std::setlocale(LC_CTYPE, "") == nullptr) return Encoding::utf8;  // not installed
+    return encoding_of_charset(nl_langinfo(CODESET));
 }
 
-bool SystemCalls::cursor(int, int&, int&) { return false; }  // but a Windows console's own calls
+}  // namespace
+
+Console standard_console() {
+    Console console;
+    console.input_terminal = isatty(0) == 1;
+    console.output_terminal = isatty(1) == 1;
+    // Terminals that take no escape sequences (Emacs' shell, IDE consoles) say so with TERM
+    // unset, empty or "dumb", as the usual terminal libraries read it.
+    const char* type = std::getenv("TERM");
+    console.escapes = console.output_terminal && type != nullptr && *type != '\0' && std::strcmp(type, "dumb") != 0;
+    console.typed = console.written = encoding_from_locale();
+    // A UTF-8 terminal draws box-drawing characters one column wide or two, as it is set: it is
+    // asked at the first, where it can answer through standard input.
+    struct stat in{};
+    struct stat out{};
+    console.edits = console.escapes && console.input_terminal && fstat(0, &in) == 0 && fstat(1, &out) == 0 &&
+                    in.st_rdev == out.st_rdev;
+    if (console.edits && console.written == Encoding::utf8) console.box_columns = 0;
+    return console;
+}
+
+#endif
 
 Session::Session(std::string_view program, const Console& console)
     : program_(program),
@@ -22,8 +71,15 @@ Session::Session(std::string_view program, const Console& console)
       input_(0, *console.input_calls, &output_) {
     if (active_) std::abort();  // one console, one session
     active_ = this;
+#ifdef _WIN32
     if (console.box_columns == 0)
         output_.measure_box = [this](std::string_view box) { return measure_box(input_, *console_.output_calls, box); };
+#else
+    if (console.input_terminal) terminal_.emplace(0, *console.input_calls, console.typed, console.edits);
+    if (terminal_ && console.edits) input_.read_lines_from(&editor_.emplace(*terminal_, output_, console.typed));
+    if (terminal_ && console.box_columns == 0)
+        output_.measure_box = [this](std::string_view box) { return terminal_->measure_box(output_, box); };
+#endif
     old_cin_ = std::cin.rdbuf(&input_);
     old_cout_ = std::cout.rdbuf(&output_);
     old_exceptions_ = std::cout.exceptions();

@@ -6,8 +6,14 @@
 #include <string>
 #include <string_view>
 
+#include <optional>
+
 #include "input.hpp"
 #include "output.hpp"
+#ifndef _WIN32
+#include "editor.hpp"
+#include "terminal.hpp"
+#endif
 
 namespace console {
 
@@ -18,6 +24,9 @@ struct Console {
     bool input_terminal = false;
     bool output_terminal = false;
     bool escapes = false;  // the output terminal takes escape sequences
+    // Standard input and output are one terminal that takes escape sequences: the layer edits
+    // the answers typed there (Linux, macOS).
+    bool edits = false;
     Encoding typed = Encoding::utf8;    // what is read comes in this encoding
     Encoding written = Encoding::utf8;  // and what is written goes in this one
     // The columns the console gives a box-drawing character: 1 (each gets a filler), 2, or 0:
@@ -28,9 +37,11 @@ struct Console {
 // The process's standard streams, as this platform finds them (posix.cpp, windows.cpp).
 Console standard_console();
 
+#ifdef _WIN32
 // Writes `box`, a box-drawing character, to the console and finds out how many columns it took:
-// 1 or 2, 0 when it cannot tell. What is typed meanwhile stays in `input` for the next reads.
+// 1 or 2, 0 when it cannot tell (a terminal is asked through its Terminal instead).
 int measure_box(ConsoleInput& input, SystemCalls& calls, std::string_view box);
+#endif
 
 // Made where every program starts (console::run), a session puts its stream buffers under
 // std::cin and std::cout, has a failed write throw (a closed pipe included), and gives all of
@@ -52,11 +63,19 @@ public:
 
     ConsoleInput& input() { return input_; }
     const Console& console() const { return console_; }
+#ifndef _WIN32
+    // Standard input's terminal, where it is one.
+    Terminal* terminal() { return terminal_ ? &*terminal_ : nullptr; }
+#endif
 
 private:
     std::string program_;
     Console console_;
     ConsoleOutput output_;
+#ifndef _WIN32
+    std::optional<Terminal> terminal_;
+    std::optional<LineEditor> editor_;
+#endif
     ConsoleInput input_;
     std::streambuf* old_cin_;
     std::streambuf* old_cout_;

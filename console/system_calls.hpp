@@ -21,6 +21,8 @@ public:
     // Where console `fd` has its cursor, as a Windows console keeps it; false where it cannot
     // tell (a terminal is asked through its input instead).
     virtual bool cursor(int fd, int& column, int& row);
+    // How many columns terminal `fd` has, as the system tells it now; 0 where it cannot tell.
+    virtual int columns(int fd);
 
     // The system's own calls.
     static SystemCalls& standard();

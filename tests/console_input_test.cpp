@@ -267,23 +267,4 @@ TEST(ConsoleInput, WritesHeldOutputBeforeEveryRead) {
     EXPECT_EQ(out_calls.written, "a : b : c : ");
 }
 
-// A cursor-position report that comes after its question was given up on is taken out of the
-// input, however many are awaited; with none awaited it is typed text like any other.
-TEST(ConsoleInput, LateReportsAreNoAnswer) {
-    struct Case {
-        int late;
-        std::string word;
-        std::string rest;
-    };
-    const Case cases[] = {{0, "\x1b[2;3R7", " \x1b[9;9R"}, {1, "7", " \x1b[9;9R"}, {2, "7", " "}};
-    for (const Case& c : cases) {
-        TextInput text("\x1b[2;3R7 \x1b[9;9R");  // a terminal's line comes whole
-        text.in.late_reports = c.late;
-        std::string word;
-        ASSERT_TRUE(console::read_word_token(text.in, word));
-        EXPECT_EQ(word, c.word) << c.late;
-        EXPECT_EQ(text.rest(), c.rest) << c.late;
-    }
-}
-
 }  // namespace

@@ -18,6 +18,7 @@
 #include "console/encoding.hpp"
 #include "console/output.hpp"
 #include "console/session.hpp"
+#include "console/terminal.hpp"
 #include "console/system_calls.hpp"
 #include "support/console_text.hpp"
 #include "support/iconv_text.hpp"
@@ -191,7 +192,7 @@ TEST(ConsoleOutput, FirstBoxDrawingCharacterIsMeasuredOnce) {
 
 // A terminal's answers to the measurement, as they come (whole, or a byte at a time): two
 // cursor-position reports on one row, and whatever was typed before, between or after them,
-// which stays for the next prompts in order.
+// which stays for the next reads in order.
 TEST(MeasureBox, ReadsTheTwoReportsAndKeepsWhatWasTyped) {
     struct Case {
         const char* what;
@@ -206,6 +207,7 @@ TEST(MeasureBox, ReadsTheTwoReportsAndKeepsWhatWasTyped) {
         {"no answer", "", 0, "", 2},
         {"one report only", "\x1b[3;5R", 0, "", 1},
         {"wrapped at the margin", "\x1b[3;80R\x1b[4;3R", 0, "", 0},
+        {"two rows", "\x1b[3;5R\x1b[4;6R", 0, "", 0},
         {"three columns", "\x1b[3;5R\x1b[3;8R", 0, "", 0},
         {"typed around the reports", "x8\n\x1b[3;5Rab\x1b[3;7Rcd", 2, "x8\nabcd", 0},
         {"an escape typed first", "\x1b\x1b[3;5R\x1b[3;7R", 2, "\x1b", 0},
@@ -214,14 +216,33 @@ TEST(MeasureBox, ReadsTheTwoReportsAndKeepsWhatWasTyped) {
     for (const Case& c : cases) {
         for (const std::size_t piece : {testing_support::ScriptedCalls::whole, std::size_t{1}}) {
             testing_support::ScriptedCalls calls(c.answers, piece);
-            console::ConsoleInput input(-1, calls);
-            input.typed_ahead = "1 ";
-            EXPECT_EQ(console::measure_box(input, calls, "┌"), c.columns) << c.what;
+            console::ConsoleOutput output(1, calls, console::Encoding::utf8);
+            console::Terminal terminal(-1, calls, console::Encoding::utf8, false);
+            EXPECT_EQ(terminal.measure_box(output, "┌"), c.columns) << c.what;
             EXPECT_EQ(calls.written, "\x1b[6n┌\x1b[6n") << c.what;
-            EXPECT_EQ(input.late_reports, c.late) << c.what;
-            EXPECT_EQ(testing_support::rest_of(input), "1 " + c.typed) << c.what;
+            EXPECT_EQ(terminal.late_reports(), c.late) << c.what;
+            std::string rest;
+            for (std::string key; terminal.read_key(key);) rest += key;
+            EXPECT_EQ(rest, c.typed) << c.what;
         }
     }
+}
+
+// The question goes out whole through short and interrupted writes; what was typed meanwhile
+// completes the next key without waiting on the terminal, and is all that key takes.
+TEST(MeasureBox, QuestionWholeAndTypedAheadKeys) {
+    testing_support::ScriptedCalls calls("\x1b[3;5R\x1b[3;7R\x1b[Ax");
+    calls.most_per_write = 1;
+    calls.write_faults = {EINTR, 0, EINTR};
+    console::ConsoleOutput output(1, calls, console::Encoding::utf8);
+    console::Terminal terminal(-1, calls, console::Encoding::utf8, false);
+    EXPECT_EQ(terminal.measure_box(output, "┌"), 2);
+    EXPECT_EQ(calls.written, "\x1b[6n┌\x1b[6n");
+    calls.wait_faults.assign(8, ETIMEDOUT);  // the terminal has nothing more
+    std::string key;
+    ASSERT_TRUE(terminal.read_key(key));
+    EXPECT_EQ(key, "\x1b[A");
+    EXPECT_EQ(terminal.read_ahead(), "x");
 }
 
 // What standard output writes for `utf8` on a console of `encoding`; `output` keeps what its

@@ -1,7 +1,9 @@
-// The roster at a terminal: screen clearing, and the terminal types that take no escape
-// sequences. Its pause is one of the key waits in key_wait_fault_test.cpp.
+// The roster at a terminal: screen clearing, the terminal types that take no escape sequences,
+// and editing a name. Its pause is one of the key waits in key_wait_fault_test.cpp.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
+
+#include <csignal>
 
 #include <string>
 
@@ -19,11 +21,12 @@ constexpr std::string_view clear = "\x1b[H\x1b[2J\x1b[3J";
 const std::string menu_prompt = on_console("   (학생 수 : 0)\r\n입력 : ");
 const std::string pause_prompt = on_console("계속하려면 아무 키나 누르십시오 . . . ");
 
-// Brings the roster to the pause after choice 2 (an empty listing); `before` gets the
-// terminal's settings as they were at the menu prompt.
-void reach_pause(PtySession& session, termios& before) {
+// The settings a program finds on a fresh terminal: those of one on which cat is running.
+termios fresh_settings() { return PtySession("/bin/cat").settings(); }
+
+// Brings the roster to the pause after choice 2 (an empty listing).
+void reach_pause(PtySession& session) {
     ASSERT_TRUE(session.wait_for(menu_prompt));
-    before = session.settings();
     session.type("2\n");
     ASSERT_TRUE(session.wait_for(pause_prompt));
     session.drain(150);
@@ -38,20 +41,6 @@ void quit_normally(PtySession& session, const termios& before) {
     EXPECT_TRUE(same_settings(before, session.settings()));
 }
 
-TEST(RosterTerminal, ClearsTheScreenBeforeTheMenuAndAfterTheChoice) {
-    PtySession session(testing_support::program_path("roster"));
-    termios before{};
-    ASSERT_NO_FATAL_FAILURE(reach_pause(session, before));
-    const std::string& out = session.output();
-    EXPECT_EQ(out.rfind(std::string(clear), 0), 0u) << "the first thing written clears the screen";
-    const auto after_choice = out.find("2\r\n");
-    ASSERT_NE(after_choice, std::string::npos);
-    EXPECT_EQ(out.substr(after_choice + 3, clear.size() + pause_prompt.size()), std::string(clear) + pause_prompt);
-    session.type("x");
-    ASSERT_TRUE(session.wait_for(menu_prompt, 5000));
-    ASSERT_NO_FATAL_FAILURE(quit_normally(session, before));
-}
-
 // Terminals that take no escape sequences (TERM dumb, empty or unset) get plain text: nothing
 // is cleared, but the pause still waits for one key. An ordinary terminal is still cleared.
 class TerminalType : public testing::TestWithParam<const char*> {};
@@ -59,9 +48,9 @@ class TerminalType : public testing::TestWithParam<const char*> {};
 TEST_P(TerminalType, EscapesOnlyWhereTheTerminalTakesThem) {
     const char* term = GetParam();
     const bool takes_escapes = term != nullptr && std::string_view(term) != "" && std::string_view(term) != "dumb";
+    const termios before = fresh_settings();
     PtySession session(testing_support::program_path("roster"), term);
-    termios before{};
-    ASSERT_NO_FATAL_FAILURE(reach_pause(session, before));
+    ASSERT_NO_FATAL_FAILURE(reach_pause(session));
     EXPECT_EQ(session.output().find(menu_prompt, session.output().find(pause_prompt)), std::string::npos)
         << "the program went on without a key";
     session.type("x");
@@ -69,6 +58,34 @@ TEST_P(TerminalType, EscapesOnlyWhereTheTerminalTakesThem) {
     ASSERT_NO_FATAL_FAILURE(quit_normally(session, before));
     EXPECT_EQ(session.output().find('\x1b') != std::string::npos, takes_escapes);
     EXPECT_EQ(session.output().starts_with(clear), takes_escapes);
+    // The choice is echoed (by the layer where it edits answers, else by the terminal), then
+    // the screen is cleared again.
+    EXPECT_NE(session.output().find("2\r\n" + std::string(takes_escapes ? clear : "") + pause_prompt), std::string::npos);
+}
+
+// Editing a name at a terminal: typed ahead at the pause, the name shows at its prompt; Ctrl-Z
+// gives the terminal back and fg draws the prompt and the line again; Ctrl-C while editing
+// ends the program with the settings given back.
+TEST(RosterEditing, TypedAheadStopResumeAndInterrupt) {
+    const termios before = fresh_settings();
+    PtySession session(testing_support::program_path("roster"));
+    ASSERT_NO_FATAL_FAILURE(reach_pause(session));
+    session.type("x1\n" + testing_support::typed("홍길"));
+    ASSERT_TRUE(session.wait_for(on_console("이름 : 홍길"))) << "typed ahead, not shown at its prompt";
+    session.drain(100);
+    session.type("\x1a");
+    ASSERT_TRUE(session.wait_stopped());
+    EXPECT_TRUE(same_settings(before, session.settings())) << "stopped: the shell gets its settings back";
+    session.send_signal(SIGCONT);
+    ASSERT_TRUE(session.wait_for("\r" + on_console("이름 : 홍길") + "\x1b[K")) << "not drawn again on resumption";
+    session.type(testing_support::typed("\x7f순"));
+    ASSERT_TRUE(session.wait_for("\r\x1b[7C" + on_console("홍순") + "\x1b[K")) << "a whole syllable erased";
+    EXPECT_FALSE(same_settings(before, session.settings())) << "resumed: the layer's mode again";
+    session.type("\x03");
+    const int status = session.wait_exit();
+    ASSERT_TRUE(WIFSIGNALED(status)) << status;
+    EXPECT_EQ(WTERMSIG(status), SIGINT);
+    EXPECT_TRUE(same_settings(before, session.settings()));
 }
 
 INSTANTIATE_TEST_SUITE_P(Roster, TerminalType, testing::Values("dumb", "", nullptr, "xterm-256color"),

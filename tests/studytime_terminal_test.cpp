@@ -17,11 +17,11 @@ using testing_support::same_settings;
 constexpr std::string_view clear = "\x1b[H\x1b[2J\x1b[3J";
 
 TEST(StudytimeTerminal, ExitScreenIsClearedAndWaitsForAKey) {
+    const termios before = PtySession("/bin/cat").settings();
     PtySession session(testing_support::program_path("studytime"));
     const std::string prompt = on_console("2.종료\r\n              입력 : ");
     ASSERT_TRUE(session.wait_for(prompt));
     EXPECT_EQ(session.output().rfind(std::string(clear), 0), 0u) << "the menu starts on a cleared screen";
-    const termios before = session.settings();
 
     session.type("2\n");
     const std::string exit_screen = std::string(clear) + on_console("총 공부 시간 : 0 : 0\r\n계속하려면 아무 키나 누르십시오 . . . ");

@@ -6,7 +6,7 @@
 #include <csignal>
 #include <string>
 
-#include "console/services.hpp"
+#include "console/terminal.hpp"
 #include "support/console_text.hpp"
 #include "support/process.hpp"
 #include "support/pty.hpp"
@@ -39,6 +39,7 @@ TEST(KeyBytesMissing, KnowsWhereAKeyEnds) {
         {"\xEA\xB0", 1},
         {"\xEA\xB0\x80", 0},
         {"\xC3", 1},
+        {"\xEA" "a", 0},        // a byte that cannot continue the character is a key of its own
         {"\xF0\x9F", 2},
         {"\xFF", 0},
         {"\xB0", 1, Encoding::cp949},      // a lead byte of CP949: its trail byte follows

@@ -1,0 +1,367 @@
+#include "editor.hpp"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdint>
+#include <iterator>
+
+#include "output.hpp"
+#include "terminal.hpp"
+
+namespace console {
+namespace {
+
+struct Range {
+    std::uint32_t first;
+    std::uint32_t last;
+};
+
+// East Asian Wide and Fullwidth: two columns.
+constexpr Range wide[] = {
+    {0x1100, 0x115F}, {0x231A, 0x231B}, {0x2329, 0x232A}, {0x2E80, 0x303E}, {0x3041, 0x33FF},
+    {0x3400, 0x4DBF}, {0x4E00, 0x9FFF}, {0xA000, 0xA4CF}, {0xA960, 0xA97F}, {0xAC00, 0xD7A3},
+    {0xF900, 0xFAFF}, {0xFE10, 0xFE19}, {0xFE30, 0xFE6F}, {0xFF00, 0xFF60}, {0xFFE0, 0xFFE6},
+    {0x1F300, 0x1F64F}, {0x1F900, 0x1F9FF}, {0x20000, 0x2FFFD}, {0x30000, 0x3FFFD},
+};
+// Combining marks and other characters that take no column of their own: among them the
+// vowels and finals of Hangul jamo, which join the leading consonant before them.
+constexpr Range zero_width[] = {
+    {0x0300, 0x036F}, {0x0483, 0x0489}, {0x0591, 0x05BD}, {0x0610, 0x061A}, {0x064B, 0x065F},
+    {0x0E31, 0x0E31}, {0x0E34, 0x0E3A}, {0x0E47, 0x0E4E}, {0x1160, 0x11FF}, {0x1AB0, 0x1AFF},
+    {0x1DC0, 0x1DFF}, {0x200B, 0x200F}, {0x20D0, 0x20FF}, {0x302A, 0x302F}, {0x3099, 0x309A},
+    {0xD7B0, 0xD7FF}, {0xFE00, 0xFE0F}, {0xFE20, 0xFE2F}, {0xFEFF, 0xFEFF},
+};
+
+template <std::size_t N>
+bool in(const Range (&ranges)[N], std::uint32_t c) {
+    return std::any_of(std::begin(ranges), std::end(ranges), [c](const Range& r) { return c >= r.first && c <= r.last; });
+}
+
+// A UTF-8 character at the start of `bytes`: its length and code point, or length 0 when it is
+// broken, overlong, a surrogate or beyond U+10FFFF.
+std::size_t utf8_character(std::string_view bytes, std::uint32_t& code_point) {
+    const auto lead = static_cast<unsigned char>(bytes[0]);
+    const std::size_t length = lead < 0x80 ? 1 : lead < 0xC2 || lead > 0xF4 ? 0 : utf8_length(lead);
+    if (length == 0 || length > bytes.size()) return 0;
+    code_point = lead & (0x7Fu >> length);
+    for (std::size_t k = 1; k < length; ++k) {
+        const auto next = static_cast<unsigned char>(bytes[k]);
+        if ((next & 0xC0) != 0x80) return 0;
+        code_point = code_point << 6 | (next & 0x3Fu);
+    }
+    const bool shortest = length < 3 || code_point >= (length == 3 ? 0x800u : 0x10000u);
+    return shortest && code_point <= 0x10FFFF && (code_point < 0xD800 || code_point > 0xDFFF) ? length : 0;
+}
+
+bool blank(char c) { return c == ' '; }
+
+void append_number(std::string& out, int value) { out += std::to_string(value); }
+
+}  // namespace
+
+TypedCharacter typed_character(std::string_view bytes, Encoding encoding, int box_columns) {
+    const auto lead = static_cast<unsigned char>(bytes[0]);
+    if (lead < 0x80) return {1, 1, lead >= 0x20 && lead != 0x7F};
+    if (encoding == Encoding::cp949) {
+        // A lead byte with a trail byte of the code page's: 0x41-0x5A, 0x61-0x7A, 0x81-0xFE.
+        const auto trail = bytes.size() > 1 ? static_cast<unsigned char>(bytes[1]) : 0;
+        const bool pair = lead >= 0x81 && lead <= 0xFE &&
+                          ((trail >= 0x41 && trail <= 0x5A) || (trail >= 0x61 && trail <= 0x7A) || (trail >= 0x81 && trail <= 0xFE));
+        return pair ? TypedCharacter{2, 2, true} : TypedCharacter{1, 1, false};
+    }
+    std::uint32_t c = 0;
+    const std::size_t length = utf8_character(bytes, c);
+    if (length == 0 || c <= 0x9F) return {1, 1, false};  // C1 controls would act on the terminal
+    if (c >= 0x2500 && c <= 0x257F) return {length, box_columns, true};
+    return {length, in(wide, c) ? 2 : in(zero_width, c) ? 0 : 1, true};
+}
+
+int text_columns(std::string_view utf8) {
+    int columns = 0;
+    for (std::size_t at = 0; at < utf8.size();) {
+        const char c = utf8[at];
+        if (c == '\r') {
+            columns = 0;
+            ++at;
+        } else if (c == '\t') {
+            columns = columns / 8 * 8 + 8;
+            ++at;
+        } else if (c == '\x1b') {  // ESC "[" ... final byte moves the cursor, if anything
+            ++at;
+            if (at < utf8.size() && utf8[at] == '[') {
+                while (++at < utf8.size() && !(utf8[at] >= 0x40 && utf8[at] <= 0x7E)) continue;
+                ++at;
+            }
+        } else {
+            // Box-drawing characters take two columns here: with their filler, or drawn wide.
+            const TypedCharacter character = typed_character(utf8.substr(at), Encoding::utf8, 2);
+            columns += character.columns;
+            at += character.length;
+        }
+    }
+    return columns;
+}
+
+LineEditor::LineEditor(Terminal& terminal, ConsoleOutput& output, Encoding typed)
+    : terminal_(terminal), output_(output), typed_(typed) {}
+
+TypedCharacter LineEditor::character_at(std::size_t at) const {
+    return typed_character(std::string_view(line_).substr(at), typed_, output_.box_columns());
+}
+
+std::size_t LineEditor::next(std::size_t at) const { return at < line_.size() ? at + character_at(at).length : at; }
+
+// CP949's trail bytes may look like lead bytes: characters are found from the start.
+std::size_t LineEditor::previous(std::size_t at) const {
+    std::size_t before = 0;
+    for (std::size_t k = 0; k < at; k = next(k)) before = k;
+    return before;
+}
+
+std::size_t LineEditor::word_back(std::size_t at) const {
+    while (at > 0 && blank(line_[previous(at)])) at = previous(at);
+    while (at > 0 && !blank(line_[previous(at)])) at = previous(at);
+    return at;
+}
+
+std::size_t LineEditor::word_forward(std::size_t at) const {
+    while (at < line_.size() && !blank(line_[at])) at = next(at);
+    while (at < line_.size() && blank(line_[at])) at = next(at);
+    return at;
+}
+
+bool LineEditor::read_line(std::string& line) {
+    const Terminal::Hold hold(terminal_);
+    struct Resume {
+        Terminal& terminal;
+        ~Resume() { terminal.on_resume = nullptr; }
+    } resume{terminal_};
+    terminal_.on_resume = [this] {
+        prompt_again_ = true;
+        drawn_ = false;
+        flush();
+    };
+    line_.clear();
+    cursor_ = first_ = 0;
+    overwrite_ = false;
+    recalled_ = history_.size();
+    prompt_columns_ = text_columns(output_.line_so_far());
+    const int width = terminal_.columns();
+    start_ = prompt_columns_ % width;
+    room_ = std::max(0, width - 1 - start_);
+    cursor_column_ = 0;
+    drawn_ = true;
+    std::string key;
+    for (;;) {
+        if (!terminal_.ready()) flush();  // before waiting: the screen shows what was typed
+        if (!terminal_.read_key(key)) {
+            const int error = errno;
+            flush();
+            if (error != 0) throw InputFailed(error);
+            return false;
+        }
+        const Step step = apply(key);
+        if (step == Step::end) {
+            flush();
+            return false;
+        }
+        if (step == Step::enter) {
+            if (!line_.empty() && (history_.empty() || history_.back() != line_)) {
+                if (history_.size() == history_most) history_.erase(history_.begin());
+                history_.push_back(line_);
+            }
+            pending_ += '\n';  // the cursor to the start of the next row
+            flush();
+            line = std::move(line_);
+            return true;
+        }
+    }
+}
+
+LineEditor::Step LineEditor::apply(std::string_view key) {
+    if (key[0] == '\x1b') {
+        escape(key);
+        return Step::edit;
+    }
+    // A character, or bytes that make none: each its own, a control byte as its key.
+    for (std::size_t at = 0; at < key.size();) {
+        const auto byte = static_cast<unsigned char>(key[at]);
+        if (byte < 0x20 || byte == 0x7F) {
+            if (const Step step = control(byte); step != Step::edit) return step;
+            ++at;
+            continue;
+        }
+        const std::size_t length = typed_character(key.substr(at), typed_, 1).length;
+        insert(key.substr(at, length));
+        at += length;
+    }
+    return Step::edit;
+}
+
+LineEditor::Step LineEditor::control(unsigned char byte) {
+    switch (byte) {
+        case '\r':
+        case '\n': return Step::enter;
+        case 0x04:  // Ctrl-D
+            if (line_.empty()) return Step::end;
+            erase(cursor_, next(cursor_));
+            break;
+        case 0x7F:
+        case 0x08: erase(previous(cursor_), cursor_); break;   // Backspace
+        case 0x01: move_to(0); break;                           // Ctrl-A
+        case 0x05: move_to(line_.size()); break;                // Ctrl-E
+        case 0x02: move_to(previous(cursor_)); break;           // Ctrl-B
+        case 0x06: move_to(next(cursor_)); break;               // Ctrl-F
+        case 0x15: erase(0, cursor_); break;                    // Ctrl-U
+        case 0x0B: erase(cursor_, line_.size()); break;         // Ctrl-K
+        case 0x17: erase(word_back(cursor_), cursor_); break;   // Ctrl-W
+        case '\t': insert(" "); break;
+        default: break;  // shown nowhere, kept nowhere
+    }
+    return Step::edit;
+}
+
+void LineEditor::escape(std::string_view key) {
+    if (key.size() == 1 || key == "\x1b\x1b") {  // Esc alone clears the line
+        erase(0, line_.size());
+        return;
+    }
+    if (key.size() == 2) {  // Alt with a key
+        if (key[1] == 'b') move_to(word_back(cursor_));
+        if (key[1] == 'f') move_to(word_forward(cursor_));
+        return;
+    }
+    const char final = key.back();
+    const std::string_view parameters = key.substr(2, key.size() - 3);
+    const bool modified = parameters == "1;5" || parameters == "1;3";  // Ctrl or Alt
+    if (key[1] == 'O' || parameters.empty() || modified) {
+        switch (final) {
+            case 'A': recall(recalled_ - 1); break;
+            case 'B': recall(recalled_ + 1); break;
+            case 'C': move_to(modified ? word_forward(cursor_) : next(cursor_)); break;
+            case 'D': move_to(modified ? word_back(cursor_) : previous(cursor_)); break;
+            case 'H': move_to(0); break;
+            case 'F': move_to(line_.size()); break;
+            default: break;
+        }
+        return;
+    }
+    if (key[1] != '[' || final != '~') return;
+    if (parameters == "1" || parameters == "7") move_to(0);
+    if (parameters == "4" || parameters == "8") move_to(line_.size());
+    if (parameters == "3") erase(cursor_, next(cursor_));
+    if (parameters == "2") overwrite_ = !overwrite_;
+    if (parameters == "5" && !history_.empty()) recall(0);
+    if (parameters == "6" && !history_.empty()) recall(history_.size() - 1);
+}
+
+void LineEditor::insert(std::string_view character) {
+    const bool at_end = cursor_ == line_.size();
+    if (overwrite_ && !at_end) {
+        line_.replace(cursor_, next(cursor_) - cursor_, character);
+    } else {
+        line_.insert(cursor_, character);
+    }
+    cursor_ += character.size();
+    // At the end of the line, where it fits: only the character is written.
+    const TypedCharacter typed = typed_character(character, typed_, output_.box_columns());
+    if (drawn_ && at_end && cursor_column_ + typed.columns < room_ && (typed.columns > 0 || cursor_column_ > 0)) {
+        pending_ += typed.shown ? character : "?";
+        cursor_column_ += typed.columns;
+        return;
+    }
+    drawn_ = false;
+}
+
+void LineEditor::erase(std::size_t from, std::size_t to) {
+    if (from == to) return;
+    line_.erase(from, to - from);
+    cursor_ = from;
+    drawn_ = false;
+}
+
+void LineEditor::move_to(std::size_t at) {
+    if (at == cursor_) return;
+    cursor_ = at;
+    drawn_ = false;
+}
+
+void LineEditor::recall(std::size_t index) {
+    // Up from the oldest, or down from the line being typed, goes nowhere (index wraps).
+    if (index > history_.size() || index == recalled_) return;
+    if (recalled_ == history_.size()) typed_line_ = line_;
+    recalled_ = index;
+    line_ = index == history_.size() ? typed_line_ : history_[index];
+    cursor_ = line_.size();
+    first_ = 0;
+    drawn_ = false;
+}
+
+void LineEditor::draw() {
+    const int width = terminal_.columns();
+    start_ = prompt_columns_ % width;
+    room_ = std::max(0, width - 1 - start_);
+    // The characters' starts and columns, from the start: CP949 is not read backwards.
+    std::vector<std::pair<std::size_t, int>> characters;
+    for (std::size_t at = 0; at < line_.size(); at = next(at)) characters.emplace_back(at, character_at(at).columns);
+    characters.emplace_back(line_.size(), 0);
+    const auto index_of = [&](std::size_t at) {
+        return static_cast<std::size_t>(std::lower_bound(characters.begin(), characters.end(), std::pair{at, 0},
+                                                         [](const auto& a, const auto& b) { return a.first < b.first; }) -
+                                        characters.begin());
+    };
+    std::size_t first = std::min(index_of(first_), index_of(cursor_));
+    const std::size_t cursor = index_of(cursor_);
+    const auto columns = [&](std::size_t from, std::size_t to) {
+        int sum = 0;
+        for (std::size_t k = from; k < to; ++k) sum += characters[k].second;
+        return sum;
+    };
+    // The cursor stays in view, at most at the last column but one; where the rest of the line
+    // fits, as much of its start as fits shows too.
+    while (first < cursor && columns(first, cursor) >= room_) ++first;
+    while (first > 0 && columns(first - 1, characters.size() - 1) < room_) --first;
+    first_ = characters[first].first;
+    cursor_column_ = columns(first, cursor);
+    if (prompt_again_) {
+        pending_ += '\r';
+        pending_ += output_.console_form(output_.line_so_far());
+        prompt_again_ = false;
+    } else {
+        pending_ += '\r';
+        if (start_ > 0) {
+            pending_ += "\x1b[";
+            append_number(pending_, start_);
+            pending_ += 'C';
+        }
+    }
+    int shown = 0;
+    for (std::size_t k = first; k + 1 < characters.size() && shown + characters[k].second <= room_; ++k) {
+        const TypedCharacter character = character_at(characters[k].first);
+        if (shown == 0 && character.columns == 0) continue;  // a mark with nothing of the line to join
+        pending_ += character.shown ? std::string_view(line_).substr(characters[k].first, character.length) : "?";
+        shown += characters[k].second;
+    }
+    pending_ += "\x1b[K";
+    if (shown > cursor_column_) {
+        pending_ += "\x1b[";
+        append_number(pending_, shown - cursor_column_);
+        pending_ += 'D';
+    }
+    drawn_ = true;
+}
+
+void LineEditor::flush() {
+    if (!drawn_) {
+        // The keys' own echo is drawn over: the whole line goes in its place.
+        const bool line_end = !pending_.empty() && pending_.back() == '\n';
+        pending_.clear();
+        draw();
+        if (line_end) pending_ += '\n';
+    }
+    if (pending_.empty()) return;
+    output_.echo(pending_);
+    pending_.clear();
+}
+
+}  // namespace console

@@ -1,0 +1,217 @@
+// The line editor: keys typed after a prompt, what they leave as the answer and on the screen,
+// under the console the tests run under (UTF-8 or CP949).
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "console/editor.hpp"
+#include "console/output.hpp"
+#include "console/terminal.hpp"
+#include "support/console_text.hpp"
+#include "support/keyboard.hpp"
+
+namespace {
+
+using testing_support::typed;
+
+bool cp949() { return testing_support::console_encoding() == console::Encoding::cp949; }
+
+// Columns as a terminal gives them, known here apart from the editor's own rules: Hangul
+// syllables and leading jamo are wide, vowel and final jamo join the syllable before them.
+int terminal_columns(std::string_view bytes, std::size_t& length) {
+    const auto lead = static_cast<unsigned char>(bytes[0]);
+    length = 1;
+    if (lead < 0x80) return lead >= 0x20 && lead != 0x7F ? 1 : -1;
+    if (cp949()) {
+        length = 2;
+        return bytes.size() >= 2 ? 2 : -1;
+    }
+    length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC2 ? 2 : 1;
+    if (length == 1 || length > bytes.size()) return -1;
+    std::uint32_t c = lead & (0x7Fu >> length);
+    for (std::size_t k = 1; k < length; ++k) c = c << 6 | (static_cast<unsigned char>(bytes[k]) & 0x3Fu);
+    if ((c >= 0xAC00 && c <= 0xD7A3) || (c >= 0x1100 && c <= 0x115F)) return 2;
+    return c >= 0x1160 && c <= 0x11FF ? 0 : 1;
+}
+
+struct Edited {
+    std::vector<std::optional<std::string>> answers;  // nothing: the end of input
+    std::string row;                                  // the last row, as the terminal shows it
+    int cursor;
+    std::vector<std::string> writes;  // after the last prompt
+    int faults;
+};
+
+// Writes `prompt` and edits an answer after it, `count` times, with the keys in `bursts`.
+Edited edit(const std::vector<std::string>& bursts, int count = 1, int width = 40, std::string_view prompt = "이름 : ") {
+    const console::Encoding encoding = testing_support::console_encoding();
+    testing_support::Keyboard keyboard(bursts, width);
+    console::Terminal terminal(-1, keyboard, encoding, true);
+    console::ConsoleOutput output(1, keyboard, encoding);
+    console::LineEditor editor(terminal, output, encoding);
+    std::ostream out(&output);
+    Edited edited{};
+    for (int k = 0; k < count; ++k) {
+        out << prompt << std::flush;
+        keyboard.writes.clear();
+        std::string line;
+        edited.answers.push_back(editor.read_line(line) ? std::optional(line) : std::nullopt);
+    }
+    testing_support::ScreenRow row(width, terminal_columns);
+    row.show(keyboard.written);
+    edited.row = row.text();
+    edited.cursor = row.cursor();
+    edited.writes = keyboard.writes;
+    edited.faults = row.faults;
+    return edited;
+}
+
+std::vector<std::string> keys(std::initializer_list<std::string_view> texts) {
+    std::vector<std::string> bursts;
+    for (const std::string_view text : texts) bursts.push_back(typed(text));
+    return bursts;
+}
+
+const std::string left = "\x1b[D", right = "\x1b[C", up = "\x1b[A", down = "\x1b[B";
+
+// Keys and what they leave: the answer, and the row with the cursor's column.
+TEST(LineEditor, KeysLeaveTheAnswerAndTheRow) {
+    struct Case {
+        const char* what;
+        std::vector<std::string> bursts;
+        std::string answer;
+        std::string row;
+        int cursor = -1;  // -1: not looked at
+    };
+    const Case cases[] = {
+        {"backspace takes a whole syllable", keys({"홍길동", "\x7f", "순", "\n"}), "홍길순", "이름 : 홍길순"},
+        {"Ctrl-H as backspace", keys({"ab", "\x08", "\n"}), "a", "이름 : a"},
+        {"left over digits", keys({"18", left, left, "2", "\n"}), "218", "이름 : 218"},
+        {"left over a syllable is two columns", keys({"가나", left}), "", "이름 : 가나", 9},
+        {"right, Ctrl-B, Ctrl-F", keys({"abc", "\x02", "\x02", right, "\x06", "X\n"}), "abcX", "이름 : abcX"},
+        {"every form of Home", keys({"4", "\x1b[H", "3", "\x1bOH", "2", "\x1b[1~", "1", "\x1b[7~", "0", "\x01", "-\n"}),
+         "-01234", "이름 : -01234"},
+        {"every form of End", keys({"0", "\x01", "\x1b[F", "1", "\x01", "\x1bOF", "2", "\x01", "\x1b[4~", "3", "\x01",
+                                    "\x1b[8~", "4", "\x01", "\x05", "5\n"}),
+         "012345", "이름 : 012345"},
+        {"delete, and Ctrl-D within a line", keys({"abcd", "\x01", "\x1b[3~", "\x04", "\n"}), "cd", "이름 : cd"},
+        {"words: Ctrl-arrows and Alt-b, Alt-f",
+         keys({"one two three", "\x1b[1;5D", "\x1b[1;5D", "X", "\x1b" "b", "\x1b" "b", "Y", "\x1b[1;5C", "\x1b" "f", "Z\n"}),
+         "Yone Xtwo Zthree", "이름 : Yone Xtwo Zthree"},
+        {"Esc alone clears the line", keys({"이름이", "\x1b", "김\n"}), "김", "이름 : 김"},
+        {"Ctrl-U, Ctrl-K", keys({"abcdef", left, left, "\x0b", left, "\x15", "\n"}), "d", "이름 : d"},
+        {"Ctrl-W takes the word before", keys({"홍 길동  ", "\x17", "순\n"}), "홍 순", "이름 : 홍 순"},
+        {"tab is a blank", keys({"a\tb\n"}), "a b", "이름 : a b"},
+        {"insert toggles overwriting", keys({"가나다", "\x01", "\x1b[2~", "라", "\x1b[2~", "마\n"}), "라마나다",
+         "이름 : 라마나다"},
+        {"other keys and controls do nothing", keys({"a", "\x14", "\x1b[15~", "\x1bOP", "\x1b[1;2A", "\x1bx", std::string_view("\0", 1), "b\n"}),
+         "ab", "이름 : ab"},
+        {"a cursor report is no key", keys({"1", "\x1b[12;40R", "2\n"}), "12", "이름 : 12"},
+    };
+    for (const Case& c : cases) {
+        const Edited edited = edit(c.bursts);
+        ASSERT_EQ(edited.answers.size(), 1u);
+        const bool entered = c.bursts.back().ends_with("\n");
+        EXPECT_EQ(edited.answers[0], entered ? std::optional(typed(c.answer)) : std::nullopt) << c.what;
+        EXPECT_EQ(edited.row, entered ? "" : typed(c.row)) << c.what;
+        EXPECT_EQ(edited.faults, 0) << c.what;
+        if (c.cursor >= 0) {
+            EXPECT_EQ(edited.cursor, c.cursor) << c.what;
+        }
+        // The row before Enter: the same keys but the last, drawn again at the cursor's row.
+        if (entered) {
+            std::vector<std::string> before(c.bursts);
+            before.back().pop_back();
+            EXPECT_EQ(edit(before).row, typed(c.row)) << c.what;
+        }
+    }
+}
+
+// Longer than the room after the prompt (20 columns, 7 of them the prompt's, the last kept
+// free): the line scrolls so that the cursor stays in view, and never draws a character cut.
+TEST(LineEditor, ScrollsSidewaysInsteadOfWrapping) {
+    struct Case {
+        const char* what;
+        std::vector<std::string> bursts;
+        int width;
+        std::string row;
+    };
+    const Case cases[] = {
+        {"the end in view", keys({"가나다라마바사"}), 20, "이름 : 다라마바사"},
+        {"typed a key at a time", keys({"가", "나", "다", "라", "마", "바", "사"}), 20, "이름 : 다라마바사"},
+        {"home shows the start", keys({"가나다라마바사", "\x01"}), 20, "이름 : 가나다라마바"},
+        {"a narrower terminal", keys({"abcdefghij"}), 12, "이름 : hij"},
+        {"room for no syllable", keys({"가나"}), 10, "이름 :"},
+        {"shrinking brings the start back", keys({"가나다라마바사", "\x7f", "\x7f"}), 20, "이름 : 가나다라마"},
+    };
+    for (const Case& c : cases) {
+        const Edited edited = edit(c.bursts, 1, c.width);
+        EXPECT_EQ(edited.row, typed(c.row)) << c.what;
+        EXPECT_EQ(edited.faults, 0) << c.what;
+        EXPECT_LE(edited.cursor, c.width - 2) << c.what;
+    }
+}
+
+// Several answers: what follows an Enter answers the next prompt, each shown at its prompt;
+// earlier lines come back, and the line being typed is kept while they are looked at.
+TEST(LineEditor, LinesInTurnAndEarlierLines) {
+    struct Case {
+        const char* what;
+        std::vector<std::string> bursts;
+        std::vector<std::optional<std::string>> answers;
+        std::string row;
+    };
+    const Case cases[] = {
+        {"a paste answers prompts in turn", keys({"5 4\n3\n"}), {"5 4", "3"}, ""},
+        {"up brings back the last", keys({"가\n", "나\n", up, up, "\n"}), {"가", "나", "가"}, ""},
+        {"down returns to the line typed", keys({"가\n", "다", up, down, "라"}), {"가", std::nullopt}, "이름 : 다라"},
+        {"the oldest and newest", keys({"1\n", "2\n", "3\n", "\x1b[5~", "\n", "\x1b[6~", "\n"}), {"1", "2", "3", "1", "1"}, ""},
+        {"a line equal to the newest is kept once", keys({"1\n", "2\n", "2\n", up, up, "\n"}), {"1", "2", "2", "1"}, ""},
+        {"no history: the keys do nothing", keys({up, "\x1b[5~", down, "x\n"}), {"x"}, ""},
+        {"Ctrl-D on an empty line ends the input", keys({"1\n", "\x04"}), {"1", std::nullopt}, "이름 :"},
+        {"an empty line is an answer", keys({"\n", "\r"}), {"", ""}, ""},
+    };
+    for (const Case& c : cases) {
+        const Edited edited = edit(c.bursts, static_cast<int>(c.answers.size()));
+        std::vector<std::optional<std::string>> expected;
+        for (const auto& answer : c.answers) expected.push_back(answer ? std::optional(typed(*answer)) : std::nullopt);
+        EXPECT_EQ(edited.answers, expected) << c.what;
+        EXPECT_EQ(edited.row, typed(c.row)) << c.what;
+    }
+}
+
+// What goes to the screen: a key at the end of the line writes only its character; keys that
+// come together are drawn together; bytes that make no character stay in the answer and show
+// as "?".
+TEST(LineEditor, WritesOnlyWhatChanged) {
+    const Edited one_by_one = edit(keys({"가", "b", "c"}));
+    EXPECT_EQ(one_by_one.writes, (std::vector<std::string>{typed("가"), "b", "c"}));
+    const Edited pasted = edit(keys({"가bc", left}));
+    EXPECT_EQ(pasted.writes, (std::vector<std::string>{typed("가bc"), "\r\x1b[7C" + typed("가bc") + "\x1b[K\x1b[1D"}));
+    const Edited broken = edit({"\xFF" "a\x80\n"});
+    EXPECT_EQ(broken.answers[0], "\xFF" "a\x80");
+    EXPECT_EQ(broken.writes, (std::vector<std::string>{"?a?\n"}));
+}
+
+// Reports that come after the question was given up on are no key, however they come, and
+// no end of input either: the wait goes on to the key typed after them.
+TEST(Terminal, LateReportsAreNoKey) {
+    const console::Encoding encoding = testing_support::console_encoding();
+    const std::vector<std::vector<std::string>> arrivals = {{"", "\x1b[3;5R", "\x1b[3;6R", "x"}, {"", "\x1b[3;5R\x1b[3;6Rx"}};
+    for (const auto& bursts : arrivals) {
+        testing_support::Keyboard keyboard(bursts, 80);
+        console::ConsoleOutput output(1, keyboard, encoding);
+        console::Terminal terminal(-1, keyboard, encoding, true);
+        EXPECT_EQ(terminal.measure_box(output, "┌"), 0);
+        EXPECT_EQ(terminal.late_reports(), 2);
+        std::string key;
+        ASSERT_TRUE(terminal.read_key(key)) << bursts.size();
+        EXPECT_EQ(key, "x") << bursts.size();
+        EXPECT_EQ(terminal.late_reports(), 0);
+    }
+}
+
+}  // namespace
