@@ -1,6 +1,13 @@
-// The line editor: keys typed after a prompt, what they leave as the answer and on the screen,
-// under the console the tests run under (UTF-8 or CP949).
+// The terminal: the line editor (keys typed after a prompt, what they leave as the answer and
+// on the screen, under the console the tests run under), late reports, the mode's signals, and
+// when standard input and output are one terminal.
 #include <gtest/gtest.h>
+#include <pty.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <cstdlib>
+#include <iostream>
 
 #include <optional>
 #include <ostream>
@@ -9,6 +16,7 @@
 
 #include "console/editor.hpp"
 #include "console/output.hpp"
+#include "console/session.hpp"
 #include "console/terminal.hpp"
 #include "support/console_text.hpp"
 #include "support/keyboard.hpp"
@@ -211,6 +219,78 @@ TEST(Terminal, LateReportsAreNoKey) {
         ASSERT_TRUE(terminal.read_key(key)) << bursts.size();
         EXPECT_EQ(key, "x") << bursts.size();
         EXPECT_EQ(terminal.late_reports(), 0);
+    }
+}
+
+// A pseudo-terminal's two ends, closed at the end.
+struct Pty {
+    Pty() {
+        if (openpty(&master, &slave, nullptr, nullptr, nullptr) != 0) std::abort();
+    }
+    ~Pty() {
+        close(master);
+        close(slave);
+    }
+    Pty(const Pty&) = delete;
+    Pty& operator=(const Pty&) = delete;
+    int master = -1;
+    int slave = -1;
+};
+
+// The mode's signal handlers: a signal the program was started to ignore (nohup) stays
+// ignored; the others are handled while the mode is held and given back after.
+TEST(Terminal, SignalsIgnoredAtTheStartStayIgnored) {
+    const Pty pty;
+    const auto old_hangup = std::signal(SIGHUP, SIG_IGN);
+    const auto handler = [](int signal_number) {
+        struct sigaction action{};
+        sigaction(signal_number, nullptr, &action);
+        return action.sa_handler;
+    };
+    {
+        console::Terminal terminal(pty.slave, console::SystemCalls::standard(), console::Encoding::utf8, true);
+        const console::Terminal::Hold hold(terminal);
+        EXPECT_EQ(handler(SIGHUP), SIG_IGN);
+        EXPECT_NE(handler(SIGTERM), SIG_DFL);
+    }
+    EXPECT_EQ(handler(SIGHUP), SIG_IGN);
+    EXPECT_EQ(handler(SIGTERM), SIG_DFL);
+    std::signal(SIGHUP, old_hangup);
+}
+
+// Standard input and output are one terminal only when they are the same device: two
+// pseudo-terminals share their file system and differ in their device numbers.
+TEST(StandardConsole, OneTerminalOnlyWhereInputAndOutputAreTheSame) {
+    const Pty first;
+    const Pty second;
+    struct Case {
+        int in;
+        int out;
+        bool one;
+    };
+    const Case cases[] = {{first.slave, first.slave, true}, {first.slave, second.slave, false}};
+    std::cout.flush();
+    const int saved_in = dup(0);
+    const int saved_out = dup(1);
+    const char* term = std::getenv("TERM");
+    const std::string saved_term = term ? term : "";
+    setenv("TERM", "xterm", 1);
+    for (const Case& c : cases) {
+        dup2(c.in, 0);
+        dup2(c.out, 1);
+        const console::Console found = console::standard_console();
+        dup2(saved_in, 0);
+        dup2(saved_out, 1);
+        EXPECT_TRUE(found.input_terminal && found.output_terminal);
+        EXPECT_EQ(found.edits, c.one);
+        EXPECT_EQ(found.box_columns == 0, c.one && found.written == console::Encoding::utf8);
+    }
+    close(saved_in);
+    close(saved_out);
+    if (term) {
+        setenv("TERM", saved_term.c_str(), 1);
+    } else {
+        unsetenv("TERM");
     }
 }
 
