@@ -151,6 +151,7 @@ bool LineEditor::read_line(std::string& line) {
     room_ = std::max(0, width - 1 - start_);
     cursor_column_ = 0;
     drawn_ = true;
+    end_whole_ = true;
     std::string key;
     for (;;) {
         if (!terminal_.ready()) flush();  // before waiting: the screen shows what was typed
@@ -263,11 +264,13 @@ void LineEditor::insert(std::string_view character) {
         line_.insert(cursor_, character);
     }
     cursor_ += character.size();
-    // At the end of the line, where it fits: only the character is written.
+    // At the end of the line, where it fits: only the character is written. After bytes that
+    // made no character, the new ones may make one with them: the line is drawn again.
     const TypedCharacter typed = typed_character(character, typed_, output_.box_columns());
-    if (drawn_ && at_end && cursor_column_ + typed.columns < room_ && (typed.columns > 0 || cursor_column_ > 0)) {
+    if (drawn_ && at_end && end_whole_ && cursor_column_ + typed.columns < room_ && (typed.columns > 0 || cursor_column_ > 0)) {
         pending_ += typed.shown ? character : "?";
         cursor_column_ += typed.columns;
+        end_whole_ = typed.shown;
         return;
     }
     drawn_ = false;
@@ -323,6 +326,7 @@ void LineEditor::draw() {
     while (first > 0 && columns(first - 1, characters.size() - 1) < room_) --first;
     first_ = characters[first].first;
     cursor_column_ = columns(first, cursor);
+    end_whole_ = characters.size() < 2 || character_at(characters[characters.size() - 2].first).shown;
     if (prompt_again_) {
         pending_ += '\r';
         pending_ += output_.console_form(output_.line_so_far());

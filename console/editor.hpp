@@ -80,6 +80,7 @@ private:
     int room_ = 0;
     int cursor_column_ = 0;  // where the cursor stands, counted from start_
     bool drawn_ = true;      // the screen shows the line as it is
+    bool end_whole_ = true;  // the line ends with a whole character (or is empty)
     bool prompt_again_ = false;
     std::string pending_;    // bytes for the screen, written before the next wait
 };

@@ -6,8 +6,10 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "console/encoding.hpp"
@@ -53,19 +55,22 @@ private:
 };
 
 // One row of a terminal `width` columns wide, as the programs' bytes leave it: characters,
-// carriage return, line feed (a new, empty row), and the editor's sequences ESC "[" n "C",
+// carriage return, line feed (a new, empty row, the old one kept in `rows`), and the editor's sequences ESC "[" n "C",
 // "D" and "K". A character is as wide as the caller says (-1: no character); one that is
 // none, or drawn past the last column but one, is counted as a fault.
 class ScreenRow {
 public:
-    using Columns = int (*)(std::string_view character, std::size_t& length);
-    ScreenRow(int width, Columns columns) : width_(width), columns_(columns), cells_(static_cast<std::size_t>(width)) {}
+    using Columns = std::function<int(std::string_view character, std::size_t& length)>;
+    ScreenRow(int width, Columns columns) : width_(width), columns_(std::move(columns)), cells_(static_cast<std::size_t>(width)) {}
 
     void show(std::string_view bytes) {
         for (std::size_t at = 0; at < bytes.size();) {
             const char c = bytes[at];
             if (c == '\r' || c == '\n') {
-                if (c == '\n') std::fill(cells_.begin(), cells_.end(), std::string());
+                if (c == '\n') {
+                    rows.push_back(text());
+                    std::fill(cells_.begin(), cells_.end(), std::string());
+                }
                 cursor_ = 0;
                 ++at;
             } else if (c == '\x1b') {
@@ -85,7 +90,7 @@ public:
             } else {
                 std::size_t length = 1;
                 const int wide = columns_(bytes.substr(at), length);
-                if (wide < 0 || cursor_ + std::max(wide, 1) > width_ - 1) ++faults;  // the last column is kept free
+                if (wide < 0 || cursor_ + wide > width_ - 1) ++faults;  // the last column is kept free
                 if (wide >= 0 && cursor_ + wide <= width_) put(bytes.substr(at, length), wide);
                 at += length;
             }
@@ -99,6 +104,7 @@ public:
         return row.substr(0, row.find_last_not_of(' ') + 1);
     }
     int cursor() const { return cursor_; }
+    std::vector<std::string> rows;  // as they were when a line feed left them
     int faults = 0;
 
 private:
@@ -106,8 +112,13 @@ private:
 
     void put(std::string_view character, int wide) {
         if (wide == 0) {  // joins the character before the cursor
-            if (cursor_ == 0) ++faults;
-            else cells_[static_cast<std::size_t>(cursor_ - 1)] += character;
+            int before = cursor_ - 1;
+            if (before > 0 && cells_[static_cast<std::size_t>(before)] == continued) --before;
+            if (before < 0) {
+                ++faults;
+            } else {
+                cells_[static_cast<std::size_t>(before)] += character;
+            }
             return;
         }
         for (int k = 0; k < wide; ++k) split_at(cursor_ + k);
