@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Frames in tmux, as a person sees them: on a terminal that draws box-drawing characters one
+# The screen in tmux, as a person sees it: on a terminal that draws box-drawing characters one
 # column wide and on one that draws them two, every line of boxdraw's frame, and the header
-# and closing lines of the roster's grade blocks, take the same number of columns.
+# and closing lines of the roster's grade blocks, take the same number of columns; and a name
+# edited at the roster's prompt shows as it is.
 # Usage: tmux_frames_test.sh PROGRAM_DIR WORK_DIR
 set -euo pipefail
 bin=$1 work=$2
@@ -73,5 +74,38 @@ for kind in narrow wide; do
     [ "$widths" = 30 ] || fail "$kind: the roster's frame lines take $(echo $widths) columns, not 30 each: $frames"
 done
 
-[ "$failures" -eq 0 ] && echo "frames line up on a narrow and a wide terminal"
+# Editing a name, as a person sees it (C.UTF-8; the table in console_terminal_test.cpp runs
+# the keys under both encodings): a backspace erases both columns of a syllable, a line
+# longer than the row scrolls sideways instead of wrapping, and after Ctrl-Z and fg the
+# prompt and the line are drawn again.
+# edit WIDTH KEYS...: roster in a new tmux server WIDTH columns wide, inside an interactive
+# shell; each KEYS is sent as tmux send-keys arguments (words split), then the screen printed.
+edit() {
+    local width=$1 socket="editing-$$" keys
+    shift
+    tmux -L "$socket" -f /dev/null new-session -d -x "$width" -y 20 \
+        "env -u LOCPATH LC_ALL=C.UTF-8 PS1='$ ' bash --norc --noprofile -i"
+    sleep 0.3
+    tmux -L "$socket" send-keys -t 0 "'$bin/roster'" Enter
+    sleep 0.3
+    for keys in "$@"; do
+        # shellcheck disable=SC2086
+        tmux -L "$socket" send-keys -t 0 $keys
+        sleep 0.3
+    done
+    tmux -L "$socket" capture-pane -p -t 0
+    tmux -L "$socket" kill-server 2>/dev/null || true
+}
+
+screen=$(edit 60 "1 Enter" "홍길동" BSpace "순")
+grep -qx "이름 : 홍길순" <<<"$screen" || fail "editing: a syllable not erased whole: $screen"
+screen=$(edit 20 "1 Enter" "가나다라마바사아")
+row=$(grep "^이름" <<<"$screen" || true)
+[ "$row" = "이름 : 라마바사아" ] || fail "editing: a long line not scrolled sideways: $row"
+[ -z "$(grep -A1 "^이름" <<<"$screen" | tail -n +2 | tr -d ' ')" ] || fail "editing: a long line wrapped: $screen"
+screen=$(edit 60 "1 Enter" "홍길" C-z "fg Enter" "동 Enter")
+grep -q "^나이 :" <<<"$screen" || fail "editing: no next prompt after resumption: $screen"
+[ "$(grep -c "^이름 : 홍길" <<<"$screen")" -ge 2 ] || fail "editing: the line not drawn again after fg: $screen"
+
+[ "$failures" -eq 0 ] && echo "frames line up on a narrow and a wide terminal; names are edited as shown"
 exit $((failures > 0))
