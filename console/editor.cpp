@@ -111,17 +111,26 @@ TypedCharacter LineEditor::character_at(std::size_t at) const {
 
 std::size_t LineEditor::next(std::size_t at) const { return at < line_.size() ? at + character_at(at).length : at; }
 
-// CP949's trail bytes may look like lead bytes: characters are found from the start.
+// Where each character starts, and the line's end: found from the start, as CP949's trail
+// bytes may look like lead bytes.
+std::vector<std::size_t> LineEditor::starts() const {
+    std::vector<std::size_t> at{0};
+    while (at.back() < line_.size()) at.push_back(next(at.back()));
+    return at;
+}
+
 std::size_t LineEditor::previous(std::size_t at) const {
-    std::size_t before = 0;
-    for (std::size_t k = 0; k < at; k = next(k)) before = k;
-    return before;
+    const std::vector<std::size_t> start = starts();
+    const auto found = std::lower_bound(start.begin(), start.end(), at);
+    return found == start.begin() ? 0 : *(found - 1);
 }
 
 std::size_t LineEditor::word_back(std::size_t at) const {
-    while (at > 0 && blank(line_[previous(at)])) at = previous(at);
-    while (at > 0 && !blank(line_[previous(at)])) at = previous(at);
-    return at;
+    const std::vector<std::size_t> start = starts();
+    auto k = static_cast<std::size_t>(std::lower_bound(start.begin(), start.end(), at) - start.begin());
+    while (k > 0 && blank(line_[start[k - 1]])) --k;
+    while (k > 0 && !blank(line_[start[k - 1]])) --k;
+    return start[k];
 }
 
 std::size_t LineEditor::word_forward(std::size_t at) const {
@@ -304,29 +313,22 @@ void LineEditor::draw() {
     const int width = terminal_.columns();
     start_ = prompt_columns_ % width;
     room_ = std::max(0, width - 1 - start_);
-    // The characters' starts and columns, from the start: CP949 is not read backwards.
-    std::vector<std::pair<std::size_t, int>> characters;
-    for (std::size_t at = 0; at < line_.size(); at = next(at)) characters.emplace_back(at, character_at(at).columns);
-    characters.emplace_back(line_.size(), 0);
-    const auto index_of = [&](std::size_t at) {
-        return static_cast<std::size_t>(std::lower_bound(characters.begin(), characters.end(), std::pair{at, 0},
-                                                         [](const auto& a, const auto& b) { return a.first < b.first; }) -
-                                        characters.begin());
+    const std::vector<std::size_t> start = starts();
+    std::vector<int> column(start.size(), 0);  // before each character
+    for (std::size_t k = 1; k < start.size(); ++k) column[k] = column[k - 1] + character_at(start[k - 1]).columns;
+    const auto index = [&](std::size_t at) {
+        return static_cast<std::size_t>(std::lower_bound(start.begin(), start.end(), at) - start.begin());
     };
-    std::size_t first = std::min(index_of(first_), index_of(cursor_));
-    const std::size_t cursor = index_of(cursor_);
-    const auto columns = [&](std::size_t from, std::size_t to) {
-        int sum = 0;
-        for (std::size_t k = from; k < to; ++k) sum += characters[k].second;
-        return sum;
-    };
+    const std::size_t cursor = index(cursor_);
+    const std::size_t end = start.size() - 1;
+    std::size_t first = std::min(index(first_), cursor);
     // The cursor stays in view, at most at the last column but one; where the rest of the line
     // fits, as much of its start as fits shows too.
-    while (first < cursor && columns(first, cursor) >= room_) ++first;
-    while (first > 0 && columns(first - 1, characters.size() - 1) < room_) --first;
-    first_ = characters[first].first;
-    cursor_column_ = columns(first, cursor);
-    end_whole_ = characters.size() < 2 || character_at(characters[characters.size() - 2].first).shown;
+    while (first < cursor && column[cursor] - column[first] >= room_) ++first;
+    while (first > 0 && column[end] - column[first - 1] < room_) --first;
+    first_ = start[first];
+    cursor_column_ = column[cursor] - column[first];
+    end_whole_ = end == 0 || character_at(start[end - 1]).shown;
     if (prompt_again_) {
         pending_ += '\r';
         pending_ += output_.console_form(output_.line_so_far());
@@ -340,11 +342,11 @@ void LineEditor::draw() {
         }
     }
     int shown = 0;
-    for (std::size_t k = first; k + 1 < characters.size() && shown + characters[k].second <= room_; ++k) {
-        const TypedCharacter character = character_at(characters[k].first);
+    for (std::size_t k = first; k < end && column[k + 1] - column[first] <= room_; ++k) {
+        const TypedCharacter character = character_at(start[k]);
         if (shown == 0 && character.columns == 0) continue;  // a mark with nothing of the line to join
-        pending_ += character.shown ? std::string_view(line_).substr(characters[k].first, character.length) : "?";
-        shown += characters[k].second;
+        pending_ += character.shown ? std::string_view(line_).substr(start[k], character.length) : "?";
+        shown += character.columns;
     }
     pending_ += "\x1b[K";
     if (shown > cursor_column_) {

@@ -54,6 +54,7 @@ private:
     void move_to(std::size_t at);
     void recall(std::size_t index);
     std::size_t next(std::size_t at) const;
+    std::vector<std::size_t> starts() const;
     std::size_t previous(std::size_t at) const;
     std::size_t word_back(std::size_t at) const;
     std::size_t word_forward(std::size_t at) const;

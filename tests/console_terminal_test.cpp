@@ -201,7 +201,8 @@ TEST(LineEditor, WritesOnlyWhatChanged) {
     EXPECT_EQ(pasted.writes, (std::vector<std::string>{typed("가bc"), "\r\x1b[7C" + typed("가bc") + "\x1b[K\x1b[1D"}));
     const Edited broken = edit({"\xFF" "a\x80\n"});
     EXPECT_EQ(broken.answers[0], "\xFF" "a\x80");
-    EXPECT_EQ(broken.writes, (std::vector<std::string>{"?a?\n"}));
+    // After a byte that makes no character the next may make one with it: drawn again.
+    EXPECT_EQ(broken.writes, (std::vector<std::string>{"\r\x1b[7C?a?\x1b[K\n"}));
 }
 
 // Reports that come after the question was given up on are no key, however they come, and
