@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstdint>
 #include <iterator>
+#include <utility>
 
 #include "output.hpp"
 #include "terminal.hpp"
@@ -55,8 +56,6 @@ std::size_t utf8_character(std::string_view bytes, std::uint32_t& code_point) {
 
 bool blank(char c) { return c == ' '; }
 
-void append_number(std::string& out, int value) { out += std::to_string(value); }
-
 }  // namespace
 
 TypedCharacter typed_character(std::string_view bytes, Encoding encoding, int box_columns) {
@@ -76,6 +75,10 @@ TypedCharacter typed_character(std::string_view bytes, Encoding encoding, int bo
     return {length, in(wide, c) ? 2 : in(zero_width, c) ? 0 : 1, true};
 }
 
+namespace {
+
+// The columns the cursor stands at after the program's `utf8` text (a prompt) since its last
+// line end; escape sequences take none.
 int text_columns(std::string_view utf8) {
     int columns = 0;
     for (std::size_t at = 0; at < utf8.size();) {
@@ -101,6 +104,8 @@ int text_columns(std::string_view utf8) {
     }
     return columns;
 }
+
+}  // namespace
 
 LineEditor::LineEditor(Terminal& terminal, ConsoleOutput& output, Encoding typed)
     : terminal_(terminal), output_(output), typed_(typed) {}
@@ -329,17 +334,11 @@ void LineEditor::draw() {
     first_ = start[first];
     cursor_column_ = column[cursor] - column[first];
     end_whole_ = end == 0 || character_at(start[end - 1]).shown;
-    if (prompt_again_) {
-        pending_ += '\r';
+    pending_ += '\r';
+    if (std::exchange(prompt_again_, false)) {
         pending_ += output_.console_form(output_.line_so_far());
-        prompt_again_ = false;
-    } else {
-        pending_ += '\r';
-        if (start_ > 0) {
-            pending_ += "\x1b[";
-            append_number(pending_, start_);
-            pending_ += 'C';
-        }
+    } else if (start_ > 0) {
+        pending_ += "\x1b[" + std::to_string(start_) + 'C';
     }
     int shown = 0;
     for (std::size_t k = first; k < end && column[k + 1] - column[first] <= room_; ++k) {
@@ -349,11 +348,7 @@ void LineEditor::draw() {
         shown += character.columns;
     }
     pending_ += "\x1b[K";
-    if (shown > cursor_column_) {
-        pending_ += "\x1b[";
-        append_number(pending_, shown - cursor_column_);
-        pending_ += 'D';
-    }
+    if (shown > cursor_column_) pending_ += "\x1b[" + std::to_string(shown - cursor_column_) + 'D';
     drawn_ = true;
 }
 

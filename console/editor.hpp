@@ -28,10 +28,6 @@ struct TypedCharacter {
 };
 TypedCharacter typed_character(std::string_view bytes, Encoding encoding, int box_columns);
 
-// The columns the cursor stands at after the program's `utf8` text (a prompt) since its last
-// line end; escape sequences take none.
-int text_columns(std::string_view utf8);
-
 class LineEditor final : public LineSource {
 public:
     LineEditor(Terminal& terminal, ConsoleOutput& output, Encoding typed);

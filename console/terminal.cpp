@@ -49,6 +49,38 @@ void on_stop_signal(int) {
     errno = saved_errno;
 }
 
+// A terminal's cursor-position report, ESC "[" row ";" column "R", at the start of `bytes`: its
+// length (0 when there is none), row and column.
+struct CursorReport {
+    std::size_t length = 0;
+    int row = 0;
+    int column = 0;
+};
+
+CursorReport cursor_report(std::string_view bytes) {
+    CursorReport report;
+    int* field = &report.row;
+    std::size_t digits = 0;
+    for (std::size_t at = 0; at < bytes.size(); ++at) {
+        const char c = bytes[at];
+        if (at < 2) {
+            if (c != "\x1b["[at]) break;
+        } else if (c >= '0' && c <= '9' && digits < 5) {
+            *field = *field * 10 + (c - '0');
+            ++digits;
+        } else if (digits == 0 || c != (field == &report.row ? ';' : 'R')) {
+            break;
+        } else if (field == &report.row) {
+            field = &report.column;
+            digits = 0;
+        } else {
+            report.length = at + 1;
+            break;
+        }
+    }
+    return report;
+}
+
 constexpr int handled_signals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGTSTP};
 struct sigaction previous_actions[std::size(handled_signals)]{};
 
@@ -200,30 +232,6 @@ std::size_t key_bytes_missing(std::string_view bytes, Encoding encoding) {
         if ((static_cast<unsigned char>(b) & 0xC0) != 0x80) return 0;
     }
     return length > bytes.size() ? length - bytes.size() : 0;
-}
-
-CursorReport cursor_report(std::string_view bytes) {
-    CursorReport report;
-    int* field = &report.row;
-    std::size_t digits = 0;
-    for (std::size_t at = 0; at < bytes.size(); ++at) {
-        const char c = bytes[at];
-        if (at < 2) {
-            if (c != "\x1b["[at]) break;
-        } else if (c >= '0' && c <= '9' && digits < 5) {
-            *field = *field * 10 + (c - '0');
-            ++digits;
-        } else if (digits == 0 || c != (field == &report.row ? ';' : 'R')) {
-            break;
-        } else if (field == &report.row) {
-            field = &report.column;
-            digits = 0;
-        } else {
-            report.length = at + 1;
-            break;
-        }
-    }
-    return report;
 }
 
 }  // namespace console

@@ -19,15 +19,6 @@ class ConsoleOutput;
 // of a character in `encoding`); 0 when it is complete.
 std::size_t key_bytes_missing(std::string_view bytes, Encoding encoding);
 
-// A terminal's cursor-position report, ESC "[" row ";" column "R", at the start of `bytes`: its
-// length (0 when there is none), row and column.
-struct CursorReport {
-    std::size_t length = 0;
-    int row = 0;
-    int column = 0;
-};
-CursorReport cursor_report(std::string_view bytes);
-
 class Terminal {
 public:
     // `fd` is standard input's terminal, read through `calls`; `typed` is what its keys come in.
