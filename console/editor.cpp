@@ -160,9 +160,7 @@ bool LineEditor::read_line(std::string& line) {
     overwrite_ = false;
     recalled_ = history_.size();
     prompt_columns_ = text_columns(output_.line_so_far());
-    const int width = terminal_.columns();
-    start_ = prompt_columns_ % width;
-    room_ = std::max(0, width - 1 - start_);
+    measure();
     cursor_column_ = 0;
     drawn_ = true;
     end_whole_ = true;
@@ -314,10 +312,14 @@ void LineEditor::recall(std::size_t index) {
     drawn_ = false;
 }
 
+void LineEditor::measure() {
+    width_ = terminal_.columns();
+    start_ = prompt_columns_ % width_;
+    room_ = std::max(0, width_ - 1 - start_);
+}
+
 void LineEditor::draw() {
-    const int width = terminal_.columns();
-    start_ = prompt_columns_ % width;
-    room_ = std::max(0, width - 1 - start_);
+    measure();
     const std::vector<std::size_t> start = starts();
     std::vector<int> column(start.size(), 0);  // before each character
     for (std::size_t k = 1; k < start.size(); ++k) column[k] = column[k - 1] + character_at(start[k - 1]).columns;
@@ -353,6 +355,7 @@ void LineEditor::draw() {
 }
 
 void LineEditor::flush() {
+    if (terminal_.columns() != width_) drawn_ = false;  // resized: the room is another
     if (!drawn_) {
         // The keys' own echo is drawn over: the whole line goes in its place.
         const bool line_end = !pending_.empty() && pending_.back() == '\n';

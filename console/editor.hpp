@@ -55,7 +55,8 @@ private:
     std::size_t word_back(std::size_t at) const;
     std::size_t word_forward(std::size_t at) const;
     TypedCharacter character_at(std::size_t at) const;
-    void draw();   // the whole visible line, into pending_
+    void measure();  // the terminal's width, and the room left after the prompt
+    void draw();     // the whole visible line, into pending_
     void flush();  // what the keys did to the screen, in one write
 
     Terminal& terminal_;
@@ -72,6 +73,7 @@ private:
     // The screen: the line shows from its character at first_, from column start_ on, in
     // room_ columns (the last column of the row is kept free).
     int prompt_columns_ = 0;
+    int width_ = 80;
     std::size_t first_ = 0;
     int start_ = 0;
     int room_ = 0;

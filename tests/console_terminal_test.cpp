@@ -12,6 +12,7 @@
 #include <optional>
 #include <ostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "console/editor.hpp"
@@ -54,9 +55,12 @@ struct Edited {
 };
 
 // Writes `prompt` and edits an answer after it, `count` times, with the keys in `bursts`.
-Edited edit(const std::vector<std::string>& bursts, int count = 1, int width = 40, std::string_view prompt = "이름 : ") {
+// `resized`: the terminal's new width from that burst on (none at 0).
+Edited edit(const std::vector<std::string>& bursts, int count = 1, int width = 40, std::pair<std::size_t, int> resized = {}) {
+    const std::string_view prompt = "이름 : ";
     const console::Encoding encoding = testing_support::console_encoding();
     testing_support::Keyboard keyboard(bursts, width);
+    keyboard.resize_after(resized.first, resized.second);
     console::Terminal terminal(-1, keyboard, encoding, true);
     console::ConsoleOutput output(1, keyboard, encoding);
     console::LineEditor editor(terminal, output, encoding);
@@ -201,6 +205,9 @@ TEST(LineEditor, WritesOnlyWhatChanged) {
     EXPECT_EQ(pasted.writes, (std::vector<std::string>{typed("가bc"), "\r\x1b[7C" + typed("가bc") + "\x1b[K\x1b[1D"}));
     const Edited broken = edit({"\xFF" "a\x80\n"});
     EXPECT_EQ(broken.answers[0], "\xFF" "a\x80");
+    // A key after the terminal was made narrower draws the line again in the room left.
+    const Edited resized = edit(keys({"가나다라마바사아", "\x05"}), 1, 40, {1, 20});
+    EXPECT_EQ(resized.writes.back(), "\r\x1b[7C" + typed("라마바사아") + "\x1b[K");
     // After a byte that makes no character the next may make one with it: drawn again.
     EXPECT_EQ(broken.writes, (std::vector<std::string>{"\r\x1b[7C?a?\x1b[K\n"}));
 }

@@ -27,6 +27,7 @@ public:
         if (at_ == bursts_[burst_].size() && burst_ + 1 < bursts_.size()) {
             ++burst_;
             at_ = 0;
+            if (burst_ == resize_at_) width_ = new_width_;
         }
         const std::size_t count = std::min(size, bursts_[burst_].size() - at_);
         bursts_[burst_].copy(data, count, at_);
@@ -43,6 +44,11 @@ public:
         return static_cast<long>(size);
     }
     int columns(int) override { return width_; }
+    // The terminal resized, once all typed so far has been read.
+    void resize_after(std::size_t bursts, int width) {
+        resize_at_ = bursts;
+        new_width_ = width;
+    }
 
     std::vector<std::string> writes;
     std::string written;
@@ -52,6 +58,8 @@ private:
     std::size_t burst_ = 0;
     std::size_t at_ = 0;
     int width_;
+    std::size_t resize_at_ = 0;
+    int new_width_ = 0;
 };
 
 // One row of a terminal `width` columns wide, as the programs' bytes leave it: characters,
