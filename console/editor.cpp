@@ -107,11 +107,10 @@ int text_columns(std::string_view utf8) {
 
 }  // namespace
 
-LineEditor::LineEditor(Terminal& terminal, ConsoleOutput& output, Encoding typed)
-    : terminal_(terminal), output_(output), typed_(typed) {}
+LineEditor::LineEditor(Terminal& terminal, ConsoleOutput& output) : terminal_(terminal), output_(output) {}
 
 TypedCharacter LineEditor::character_at(std::size_t at) const {
-    return typed_character(std::string_view(line_).substr(at), typed_, output_.box_columns());
+    return typed_character(std::string_view(line_).substr(at), terminal_.typed(), output_.box_columns());
 }
 
 std::size_t LineEditor::next(std::size_t at) const { return at < line_.size() ? at + character_at(at).length : at; }
@@ -204,7 +203,7 @@ LineEditor::Step LineEditor::apply(std::string_view key) {
             ++at;
             continue;
         }
-        const std::size_t length = typed_character(key.substr(at), typed_, 1).length;
+        const std::size_t length = typed_character(key.substr(at), terminal_.typed(), 1).length;
         insert(key.substr(at, length));
         at += length;
     }
@@ -278,7 +277,7 @@ void LineEditor::insert(std::string_view character) {
     cursor_ += character.size();
     // At the end of the line, where it fits: only the character is written. After bytes that
     // made no character, the new ones may make one with them: the line is drawn again.
-    const TypedCharacter typed = typed_character(character, typed_, output_.box_columns());
+    const TypedCharacter typed = typed_character(character, terminal_.typed(), output_.box_columns());
     if (drawn_ && at_end && end_whole_ && cursor_column_ + typed.columns < room_ && (typed.columns > 0 || cursor_column_ > 0)) {
         pending_ += typed.shown ? character : "?";
         cursor_column_ += typed.columns;

@@ -30,7 +30,7 @@ TypedCharacter typed_character(std::string_view bytes, Encoding encoding, int bo
 
 class LineEditor final : public LineSource {
 public:
-    LineEditor(Terminal& terminal, ConsoleOutput& output, Encoding typed);
+    LineEditor(Terminal& terminal, ConsoleOutput& output);
 
     // Edits one line after what the program wrote last (its prompt) until Enter, and gives its
     // bytes without the line end; false at the end of input (Ctrl-D on an empty line, or the
@@ -61,7 +61,6 @@ private:
 
     Terminal& terminal_;
     ConsoleOutput& output_;
-    Encoding typed_;
 
     std::string line_;
     std::size_t cursor_ = 0;  // a byte offset at a character's start

@@ -76,7 +76,7 @@ Session::Session(std::string_view program, const Console& console)
         output_.measure_box = [this](std::string_view box) { return measure_box(input_, *console_.output_calls, box); };
 #else
     if (console.input_terminal) terminal_.emplace(0, *console.input_calls, console.typed, console.edits);
-    if (terminal_ && console.edits) input_.read_lines_from(&editor_.emplace(*terminal_, output_, console.typed));
+    if (terminal_ && console.edits) input_.read_lines_from(&editor_.emplace(*terminal_, output_));
     if (terminal_ && console.box_columns == 0)
         output_.measure_box = [this](std::string_view box) { return terminal_->measure_box(output_, box); };
 #endif

@@ -52,6 +52,7 @@ public:
     // Writes `box` between two cursor-position requests through `output` and tells the columns
     // it took: 1 or 2, 0 when the terminal does not say. What is typed meanwhile stays for later.
     int measure_box(ConsoleOutput& output, std::string_view box);
+    Encoding typed() const { return typed_; }
     // The terminal's width, asked of the system each time (it may have been resized); 80 where
     // it cannot be told.
     int columns();

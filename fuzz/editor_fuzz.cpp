@@ -57,7 +57,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     testing_support::Keyboard keyboard(bursts, width);
     console::Terminal terminal(-1, keyboard, encoding, true);
     console::ConsoleOutput output(1, keyboard, encoding);
-    console::LineEditor editor(terminal, output, encoding);
+    console::LineEditor editor(terminal, output);
     std::ostream out(&output);
     std::vector<std::string> answers;
     std::string line;

@@ -63,7 +63,7 @@ Edited edit(const std::vector<std::string>& bursts, int count = 1, int width = 4
     keyboard.resize_after(resized.first, resized.second);
     console::Terminal terminal(-1, keyboard, encoding, true);
     console::ConsoleOutput output(1, keyboard, encoding);
-    console::LineEditor editor(terminal, output, encoding);
+    console::LineEditor editor(terminal, output);
     std::ostream out(&output);
     Edited edited{};
     for (int k = 0; k < count; ++k) {
