@@ -52,7 +52,8 @@ const KeyWait last_keys[] = {
     {"SumcallsLastKey", "sumcalls", "", "Q1(5,10) : 45\r\n"},
     {"TimestableLastKey", "timestable", "4 4\n", "    4 x 9 = 36\t\t\r\n"},
     {"BoxdrawLastKey", "boxdraw", "2 2\n", "└┘\r\n"},
-    {"StudytimeExitPause", "studytime", "2\n", "총 공부 시간 : 0 : 0\r\n" + pause_prompt},
+    // The exit screen is a screen of its own: cleared first.
+    {"StudytimeExitPause", "studytime", "2\n", "2\r\n\x1b[H\x1b[2J\x1b[3J총 공부 시간 : 0 : 0\r\n" + pause_prompt},
 };
 const KeyWait pauses[] = {
     {"TimestablePause", "timestable", "1 5\n", "시작 단이 2보다 작거나 9보다 큽니다.\r\n" + pause_prompt, "시작 단 입력 : ",
