@@ -78,32 +78,37 @@ done
 # the keys under both encodings): a backspace erases both columns of a syllable, a line
 # longer than the row scrolls sideways instead of wrapping, and after Ctrl-Z and fg the
 # prompt and the line are drawn again.
-# edit WIDTH KEYS...: roster in a new tmux server WIDTH columns wide, inside an interactive
-# shell; each KEYS is sent as tmux send-keys arguments (words split), then the screen printed.
+# edit WIDTH KEYS PATTERN...: roster in a new tmux server WIDTH columns wide, inside an
+# interactive shell; each KEYS is sent as tmux send-keys arguments (words split), then the
+# screen is waited for until a line matches PATTERN (grep -E) before the next; prints the
+# last screen.
 edit() {
-    local width=$1 socket="editing-$$" keys
+    local width=$1 socket="editing-$$" screen=""
     shift
     tmux -L "$socket" -f /dev/null new-session -d -x "$width" -y 20 \
         "env -u LOCPATH LC_ALL=C.UTF-8 PS1='$ ' bash --norc --noprofile -i"
-    sleep 0.3
-    tmux -L "$socket" send-keys -t 0 "'$bin/roster'" Enter
-    sleep 0.3
-    for keys in "$@"; do
+    set -- "'$bin/roster' Enter" "^입력 :" "$@"
+    while [ $# -ge 2 ]; do
         # shellcheck disable=SC2086
-        tmux -L "$socket" send-keys -t 0 $keys
-        sleep 0.3
+        tmux -L "$socket" send-keys -t 0 $1
+        for _ in $(seq 50); do
+            screen=$(tmux -L "$socket" capture-pane -p -t 0)
+            grep -qE "$2" <<<"$screen" && break
+            sleep 0.1
+        done
+        shift 2
     done
-    tmux -L "$socket" capture-pane -p -t 0
     tmux -L "$socket" kill-server 2>/dev/null || true
+    printf '%s\n' "$screen"
 }
 
-screen=$(edit 60 "1 Enter" "홍길동" BSpace "순")
+screen=$(edit 60 "1 Enter" "^이름 :" "홍길동" "홍길동" BSpace "홍길\$" "순" "홍길순")
 grep -qx "이름 : 홍길순" <<<"$screen" || fail "editing: a syllable not erased whole: $screen"
-screen=$(edit 20 "1 Enter" "가나다라마바사아")
+screen=$(edit 20 "1 Enter" "^이름 :" "가나다라마바사아" "아\$")
 row=$(grep "^이름" <<<"$screen" || true)
 [ "$row" = "이름 : 라마바사아" ] || fail "editing: a long line not scrolled sideways: $row"
 [ -z "$(grep -A1 "^이름" <<<"$screen" | tail -n +2 | tr -d ' ')" ] || fail "editing: a long line wrapped: $screen"
-screen=$(edit 60 "1 Enter" "홍길" C-z "fg Enter" "동 Enter")
+screen=$(edit 60 "1 Enter" "^이름 :" "홍길" "홍길\$" C-z "Stopped" "fg Enter" "roster'\$" "동 Enter" "^나이 :")
 grep -q "^나이 :" <<<"$screen" || fail "editing: no next prompt after resumption: $screen"
 [ "$(grep -c "^이름 : 홍길" <<<"$screen")" -ge 2 ] || fail "editing: the line not drawn again after fg: $screen"
 
