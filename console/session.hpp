@@ -3,10 +3,9 @@
 
 #include <csignal>
 #include <cstdlib>
+#include <optional>
 #include <string>
 #include <string_view>
-
-#include <optional>
 
 #include "input.hpp"
 #include "output.hpp"
@@ -34,7 +33,7 @@ struct Console {
     int box_columns = 1;
 };
 
-// The process's standard streams, as this platform finds them (posix.cpp, windows.cpp).
+// The process's standard streams, as this platform finds them (session.cpp, windows.cpp).
 Console standard_console();
 
 #ifdef _WIN32
