@@ -57,7 +57,7 @@ private:
     TypedCharacter character_at(std::size_t at) const;
     void measure();  // the terminal's width, and the room left after the prompt
     void draw();     // the whole visible line, into pending_
-    void flush();  // what the keys did to the screen, in one write
+    void flush();    // what the keys did to the screen, in one write
 
     Terminal& terminal_;
     ConsoleOutput& output_;
