@@ -7,7 +7,7 @@
 #include <ostream>
 #include <string>
 
-#include "menu.hpp"
+#include "studytime.hpp"
 #include "study_time.hpp"
 
 namespace {
