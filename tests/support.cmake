@@ -6,7 +6,7 @@ set(GTEST_SOURCE_DIR "" CACHE PATH "GoogleTest sources to build the tests with, 
 if(GTEST_SOURCE_DIR)
   set(INSTALL_GTEST OFF CACHE BOOL "Install GoogleTest along with the programs")
   add_subdirectory(${GTEST_SOURCE_DIR} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
-  # Unoptimised, like the tests' own code: it compiles in a third of the time.
+  # Unoptimised, like the tests' own code: it compiles sooner, and no test waits on it.
   target_compile_options(gtest PRIVATE $<$<NOT:$<CXX_COMPILER_ID:MSVC>>:-O0 -g1>)
 else()
   find_package(GTest REQUIRED)
@@ -48,10 +48,10 @@ endif()
 target_include_directories(test_support PUBLIC ${PROJECT_SOURCE_DIR}/tests)
 target_link_libraries(test_support PUBLIC console project_options GTest::gtest)
 # The tests' own code, whatever the build type, is compiled without optimisation and with line
-# tables only (enough for a stack trace): it compiles in half the time, and runs as fast, for
-# its time goes to the programs it starts and the console layer it calls.
+# tables only (enough for a stack trace): it compiles sooner, and runs no slower, for its time
+# goes to the programs it starts and the console layer it calls.
 target_compile_options(test_support PUBLIC $<$<NOT:$<CXX_COMPILER_ID:MSVC>>:-O0 -g1>)
-# GoogleTest's header is a third of the time a test file takes to compile: it is compiled once,
+# GoogleTest's header is much of what a test file takes to compile: it is compiled once,
 # here, and every test executable uses the result. That needs the same flags everywhere, so
 # the two paths the helpers are built with are set on the one file that uses each.
 target_precompile_headers(test_support PRIVATE <gtest/gtest.h>)
