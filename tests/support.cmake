@@ -127,15 +127,17 @@ if(WIN32)
       "${bad_input}/{${kind_prompts},${other_prompts}}_EndOfInput")
 endif()
 # The key waits (tests/key_wait_fault_test.cpp): under CP949, where a Korean key is two bytes,
-# every program's last key; as a sample, every signal, and the key with answers, at one wait
-# of each kind (a last key, a pause), and every program's last key.
+# every program's last key and pause; as a sample, every signal, and the key with answers, at
+# one wait of each kind (a last key, a pause), and every program's last key.
 set(last_keys SorterLastKey,RecursionLastKey,SumcallsLastKey,TimestableLastKey,BoxdrawLastKey,StudytimeExitPause)
-set(cp949_key_wait_fault_test "LastKeys/LastKey.{EndsOnOneWholeKey,KeyBytesNeverReachTheShell}/{${last_keys}}")
+set(cp949_key_wait_fault_test
+    "LastKeys/LastKey.{EndsOnOneWholeKey,KeyBytesNeverReachTheShell}/{${last_keys}}"
+    "Pauses/PauseKey.{KeyBytesNeverReachTheNextPrompt,AnswersTypedWithTheKeyAreKept}/{TimestablePause,BoxdrawPause,RosterPause,StudytimePause}")
 set(sample_key_wait_fault_test
     "LastKeys/KeyWaitFault.{EndingSignalsGiveTheSettingsBack,StopAndResumeKeepTheWait}/SorterLastKey"
     "Pauses/KeyWaitFault.{EndingSignalsGiveTheSettingsBack,StopAndResumeKeepTheWait}/TimestablePause"
     "Pauses/PauseKey.{KeyBytesNeverReachTheNextPrompt,AnswersTypedWithTheKeyAreKept}/TimestablePause"
-    "${cp949_key_wait_fault_test}")
+    "LastKeys/LastKey.{EndsOnOneWholeKey,KeyBytesNeverReachTheShell}/{${last_keys}}")
 
 # expand_test_names(VARIABLE NAMES...): the names, each {A,B,...} replaced by each of its
 # alternatives in turn, in order, once each.
