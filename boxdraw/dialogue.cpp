@@ -1,4 +1,4 @@
-#include "dialogue.hpp"
+#include "boxdraw.hpp"
 
 #include "box_size.hpp"
 #include "console/services.hpp"

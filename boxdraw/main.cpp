@@ -1,4 +1,4 @@
 #include "console/session.hpp"
-#include "dialogue.hpp"
+#include "boxdraw.hpp"
 
 int main() { return console::run("boxdraw", boxdraw::run); }

@@ -1,7 +1,7 @@
 # cmake -D SAMPLE=FILE -P CheckTestNames.cmake: FILE (written by add_program_test in
-# tests/support.cmake) names a test executable (program, and the emulator that runs it, if any)
-# and the tests sampled of it (names). Fails, naming them, when any of those is not one of the
-# executable's tests, or is a pattern rather than a name.
+# tests/support.cmake) names a test executable (program, and the emulator that runs it, if any),
+# tests chosen of it (names) and suites (suites). Fails, naming them, when a name is not one of
+# the executable's tests, or is a pattern rather than a name, or a suite has no test.
 cmake_minimum_required(VERSION 3.25)
 include(${SAMPLE})
 execute_process(COMMAND ${emulator} ${program} --gtest_list_tests
@@ -31,12 +31,19 @@ foreach(name IN LISTS names)
     list(APPEND wrong "  ${name}")
   endif()
 endforeach()
+foreach(suite IN LISTS suites)
+  set(of_suite ${tests})
+  list(FILTER of_suite INCLUDE REGEX "^${suite}[.]")
+  if(NOT of_suite)
+    list(APPEND wrong "  ${suite}.* (a suite without tests)")
+  endif()
+endforeach()
 list(LENGTH names name_count)
 if(wrong)
   list(LENGTH wrong wrong_count)
   list(JOIN wrong "\n" wrong)
   get_filename_component(executable ${program} NAME)
-  message(FATAL_ERROR "${wrong_count} of the ${name_count} tests sampled of ${executable} (tests/support.cmake) "
+  message(FATAL_ERROR "${wrong_count} of the ${name_count} names chosen of ${executable} (tests/support.cmake) "
                       "are not among its ${test_count} tests (${program} --gtest_list_tests):\n${wrong}")
 endif()
-message(STATUS "The ${name_count} tests sampled of ${program} are among its ${test_count} tests")
+message(STATUS "The ${name_count} tests chosen of ${program} are among its ${test_count} tests")

@@ -1,7 +1,6 @@
 # Build options shared by every target.
 
 option(WARNINGS_AS_ERRORS "Treat compiler warnings as errors" ON)
-option(BUILD_TESTING_PROGRAMS "Build the test suite" ON)
 
 add_library(project_options INTERFACE)
 if(MSVC)

@@ -14,12 +14,12 @@ if(WIN32)
 endif()
 
 # Cross-built tests run under Wine, in a Wine prefix of their own inside the build tree.
-if(WIN32 AND CMAKE_CROSSCOMPILING AND BUILD_TESTING_PROGRAMS AND NOT CMAKE_CROSSCOMPILING_EMULATOR)
+if(WIN32 AND CMAKE_CROSSCOMPILING AND BUILD_TESTING AND NOT CMAKE_CROSSCOMPILING_EMULATOR)
   find_program(WINE_PROGRAM wine)
   if(NOT WINE_PROGRAM)
     message(FATAL_ERROR "The tests of a Windows cross build run under Wine, which was not found "
                         "(Debian: apt-get install wine wine64). Configure with "
-                        "-DBUILD_TESTING_PROGRAMS=OFF to build the programs alone.")
+                        "-DBUILD_TESTING=OFF to build the programs alone.")
   endif()
   set(WINE_PREFIX ${CMAKE_BINARY_DIR}/wine)
   set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/wine-run.sh ${WINE_PREFIX})

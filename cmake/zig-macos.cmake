@@ -28,7 +28,7 @@ else()
   message(FATAL_ERROR "MACOS_ARCH is arm64 or x86_64, not '${MACOS_ARCH}'")
 endif()
 set(CMAKE_C_COMPILER ${ZIG_PROGRAM} cc -target ${zig_target})
-set(CMAKE_CXX_COMPILER ${ZIG_PROGRAM} c++ -target ${zig_target})
+set(CMAKE_CXX_COMPILER ${CMAKE_CURRENT_LIST_DIR}/macos/zig-c++.sh ${ZIG_PROGRAM} -target ${zig_target})
 # Zig's own archiver, rather than whichever the build machine has.
 set(CMAKE_CXX_ARCHIVE_CREATE "\"${ZIG_PROGRAM}\" ar qc <TARGET> <LINK_FLAGS> <OBJECTS>")
 set(CMAKE_CXX_ARCHIVE_APPEND "\"${ZIG_PROGRAM}\" ar q <TARGET> <LINK_FLAGS> <OBJECTS>")
@@ -45,6 +45,15 @@ set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 set(Iconv_INCLUDE_DIR ${zig_dir}/lib/libc/include/any-macos-any CACHE PATH "macOS's iconv.h")
 set(Iconv_LIBRARY ${CMAKE_CURRENT_LIST_DIR}/macos/libiconv.tbd CACHE FILEPATH "macOS's libiconv, a stub")
+
+# The C++ library is the one every Mac has, /usr/lib/libc++.1.dylib (which re-exports
+# libc++abi), as with Apple's clang, rather than Zig's libc++ built from source and linked into
+# each program (macos/zig-c++.sh links without it). The headers' availability markup for macOS
+# is turned back on, so that the compiler refuses what macOS 11's library lacks, and the stub
+# names the library and the symbols the programs take from it: a new one fails the link until
+# it is added there.
+set(CMAKE_CXX_FLAGS_INIT "-U_LIBCPP_HAS_NO_VENDOR_AVAILABILITY_ANNOTATIONS")
+set(CMAKE_CXX_STANDARD_LIBRARIES "${CMAKE_CURRENT_LIST_DIR}/macos/libc++.tbd")
 
 # Zig's linker refuses -v, which CMake's rules for Apple's clang pass it.
 set(CMAKE_USER_MAKE_RULES_OVERRIDE_CXX ${CMAKE_CURRENT_LIST_DIR}/macos/zig-rules.cmake)

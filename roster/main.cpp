@@ -1,4 +1,4 @@
 #include "console/session.hpp"
-#include "menu.hpp"
+#include "roster.hpp"
 
 int main() { return console::run("roster", roster::run); }

@@ -1,11 +1,10 @@
-#include "menu.hpp"
+#include "roster.hpp"
 
 #include <iostream>
 #include <string>
 
 #include "console/input.hpp"
 #include "console/services.hpp"
-#include "roster.hpp"
 
 namespace roster {
 namespace {

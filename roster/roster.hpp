@@ -1,5 +1,5 @@
 #pragma once
-// The roster's one store: ten student slots, filled from the front.
+// The roster's one store, ten student slots filled from the front, and the program around it.
 
 #include <array>
 #include <cstdint>
@@ -27,5 +27,9 @@ struct Roster {
     void delete_last();
     void delete_all();
 };
+
+// The roster program: menu, chosen operation, pause, until the user quits (choice 8 or the
+// end of input).
+void run();
 
 }  // namespace roster

@@ -1,4 +1,4 @@
 #include "console/session.hpp"
-#include "menu.hpp"
+#include "studytime.hpp"
 
 int main() { return console::run("studytime", studytime::run); }

@@ -1,4 +1,4 @@
-#include "menu.hpp"
+#include "studytime.hpp"
 
 #include <iostream>
 #include <limits>

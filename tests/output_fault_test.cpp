@@ -61,12 +61,22 @@ TEST_P(OutputFault, PipeWithoutReaderEndsWithStatusOne) {
 #endif
 }
 
-INSTANTIATE_TEST_SUITE_P(EveryProgram, OutputFault,
-                         testing::Values(Program{"roster", "1\nKim 17 1 0\n2\n8\n"}, Program{"sorter", "5 4 3 2 1\n"},
-                                         Program{"fastclock", ""}, Program{"recursion", "10 10\n"},
-                                         Program{"timestable", "9 2\n2 9\n"}, Program{"boxdraw", "0 1\n4 3\n"},
-                                         Program{"studytime", "1\n2\n30\n2\n"}, Program{"sumcalls", ""}),
+// In the order of their add_console_program lines.
+const Program every_program[] = {
+    {"roster", "1\nKim 17 1 0\n2\n8\n"}, {"sorter", "5 4 3 2 1\n"},  {"fastclock", ""},
+    {"recursion", "10 10\n"},             {"timestable", "9 2\n2 9\n"}, {"boxdraw", "0 1\n4 3\n"},
+    {"studytime", "1\n2\n30\n2\n"},       {"sumcalls", ""},
+};
+
+INSTANTIATE_TEST_SUITE_P(EveryProgram, OutputFault, testing::ValuesIn(every_program),
                          [](const testing::TestParamInfo<Program>& param_info) { return std::string(param_info.param.name); });
+
+// A program added to the build is not covered here until it has its dialogue above.
+TEST(OutputFault, EveryProgramOfTheBuildHasItsDialogue) {
+    std::string listed;
+    for (const Program& p : every_program) listed += (listed.empty() ? "" : " ") + std::string(p.name);
+    EXPECT_EQ(listed, PROGRAMS) << "the build's programs (add_console_program), against the table";
+}
 
 TEST(OutputFault, ClockEndsWhenItsReaderGoesAway) {
     // The reader takes the first frames and leaves; the clock must notice at its next draw.

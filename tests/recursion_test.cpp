@@ -61,7 +61,6 @@ using RunCase = testing_support::DialogueCase;
 DIALOGUE_TABLE(
     Recursion, "recursion",
         RunCase{"CrLfLineEnds", "10\r\n10\r\n", "1.정수 입력 : 1 ~ 10 : 55\n2.정수 입력 : 10 -> 1010\n", 0},
-        RunCase{"WorkedExample", "10\n10\n", "1.정수 입력 : 1 ~ 10 : 55\n2.정수 입력 : 10 -> 1010\n", 0},
         RunCase{"SmallestServed", "0 1\n", "1.정수 입력 : 1 ~ 0 : 0\n2.정수 입력 : 1 -> 1\n", 0},
         RunCase{"LargestServed", "65535\n1023\n", "1.정수 입력 : 1 ~ 65535 : 2147450880\n2.정수 입력 : 1023 -> 1111111111\n", 0},
         RunCase{"OutOfRangeAsksTheSamePromptAgain", "-1\n65536\n-2147483648 100\n0\n1024 2147483647\n255\n",

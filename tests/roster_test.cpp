@@ -58,8 +58,6 @@ TEST(Student, CardShowsEveryFieldAsEntered) {
     ScopedConsole console;
     student.show_card();
     EXPECT_EQ(console.output(), card(10, "Park", -5, "여자", 2));
-    student.gender = 0;
-    EXPECT_EQ(student.get_name(), "Park");
 }
 
 TEST(Roster, NumbersAreSlotPositionsAndTheEleventhIsRefused) {

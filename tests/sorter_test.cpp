@@ -58,8 +58,6 @@ DIALOGUE_TABLE(
     Sorter, "sorter",
         RunCase{"CrLfLineEnds", "5\r\n-2\r\n9\r\n0\r\n-2\r\n",
                 prompts + "오름차순 정렬전\n" + listing({5, -2, 9, 0, -2}) + "오름차순 정렬후\n" + listing({-2, -2, 0, 5, 9}), 0},
-        RunCase{"WorkedExample", "5\n-2\n9\n0\n-2\n",
-                prompts + "오름차순 정렬전\n" + listing({5, -2, 9, 0, -2}) + "오름차순 정렬후\n" + listing({-2, -2, 0, 5, 9}), 0},
         RunCase{"AllOnOneLineWithExtremes", "2147483647 -2147483648 +3 -0 007\n",
                 prompts + "오름차순 정렬전\n" + listing({INT_MAX, INT_MIN, 3, 0, 7}) + "오름차순 정렬후\n" +
                     listing({INT_MIN, 0, 3, 7, INT_MAX}),

@@ -18,16 +18,9 @@ TEST(Q1, SumsTheRangeWithBothEnds) {
     struct Case {
         std::int32_t first, last, sum;
     };
+    // Ranges within -70 .. 70 are AgreesWithAPlainLoopAcrossZero's.
     const Case cases[] = {
-        {5, 10, 45},
-        {7, 7, 7},
-        {-3, -3, -3},
-        {0, 0, 0},
-        {11, 10, 0},  // first above last: empty
-        {INT_MAX, INT_MIN, 0},
-        {-5, 5, 0},
-        {-5, 3, -9},
-        {-3, 5, 9},
+        {INT_MAX, INT_MIN, 0},  // first above last: empty
         {-65535, -1, -2147450880},
         {1, 65535, 2147450880},
         {INT_MAX, INT_MAX, INT_MAX},

@@ -6,7 +6,7 @@ set(GTEST_SOURCE_DIR "" CACHE PATH "GoogleTest sources to build the tests with, 
 if(GTEST_SOURCE_DIR)
   set(INSTALL_GTEST OFF CACHE BOOL "Install GoogleTest along with the programs")
   add_subdirectory(${GTEST_SOURCE_DIR} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
-  # Unoptimised, like the tests' own code: it compiles in a third of the time.
+  # Unoptimised, like the tests' own code: it compiles sooner, and no test waits on it.
   target_compile_options(gtest PRIVATE $<$<NOT:$<CXX_COMPILER_ID:MSVC>>:-O0 -g1>)
 else()
   find_package(GTest REQUIRED)
@@ -48,10 +48,10 @@ endif()
 target_include_directories(test_support PUBLIC ${PROJECT_SOURCE_DIR}/tests)
 target_link_libraries(test_support PUBLIC console project_options GTest::gtest)
 # The tests' own code, whatever the build type, is compiled without optimisation and with line
-# tables only (enough for a stack trace): it compiles in half the time, and runs as fast, for
-# its time goes to the programs it starts and the console layer it calls.
+# tables only (enough for a stack trace): it compiles sooner, and runs no slower, for its time
+# goes to the programs it starts and the console layer it calls.
 target_compile_options(test_support PUBLIC $<$<NOT:$<CXX_COMPILER_ID:MSVC>>:-O0 -g1>)
-# GoogleTest's header is a third of the time a test file takes to compile: it is compiled once,
+# GoogleTest's header is much of what a test file takes to compile: it is compiled once,
 # here, and every test executable uses the result. That needs the same flags everywhere, so
 # the two paths the helpers are built with are set on the one file that uses each.
 target_precompile_headers(test_support PRIVATE <gtest/gtest.h>)
@@ -63,7 +63,7 @@ endif()
 set_property(SOURCE ${support}/process.cpp ${support}/process_windows.cpp APPEND
              PROPERTY COMPILE_DEFINITIONS PROGRAM_DIR="${program_dir}")
 
-# Every test runs under each of these consoles: a UTF-8 one and a CP949 one, each given by its
+# The tests run under each of these consoles: a UTF-8 one and a CP949 one, each given by its
 # locale; on Windows one, as pipes and files of a Windows program are CP949 whatever the locale.
 if(WIN32)
   set(test_consoles windows)
@@ -75,63 +75,69 @@ else()
   set(cp949_console_properties TIMEOUT 120 ENVIRONMENT LC_ALL=ko_KR.CP949)
 endif()
 
-# TEST_SAMPLE: run a sample of the long tables of process runs instead of all of them, in the
-# suites whose every run is slow (clang under the sanitizers, Wine). Every sample is chosen
-# here, by test executable (sample_EXECUTABLE, or sample_EXECUTABLE_CONSOLE for one console),
-# as the whole names of its tests (SUITE.TEST, as --gtest_list_tests gives them), where
-# "P/{A,B}_{X,Y}" stands for P/A_X, P/A_Y, P/B_X and P/B_Y, as in the shell. Every build with
-# tests checks, in the test sample_names.EXECUTABLE, that each name sampled is one of its tests,
-# so that a test renamed or removed fails there instead of leaving the sample unnoticed.
+# Which tests run where, by test executable, as the whole names of its tests (SUITE.TEST, as
+# --gtest_list_tests gives them; "P/{A,B}_{X,Y}" stands for P/A_X, P/A_Y, P/B_X and P/B_Y, as
+# in the shell) or, for console_free_EXECUTABLE, the names of its suites:
+# - console_free_EXECUTABLE: suites whose result no console can change (a program's logic, and
+#   in-process dialogues of ASCII input, captured as the program writes it), run under the
+#   first console only;
+# - cp949_EXECUTABLE: of a long table of process runs, the tests whose bytes differ under the
+#   CP949 console, the only ones that run there too;
+# - sample_EXECUTABLE, with TEST_SAMPLE: a sample of a long table, in the suites whose every run
+#   is slow (clang under the sanitizers, Wine).
+# Every build with tests checks, in the test sample_names.EXECUTABLE, that each name is one of
+# its tests (or suites), so that a test renamed or removed fails there instead of leaving the
+# choice unnoticed.
 option(TEST_SAMPLE "Run a sample of the long tables of process runs" OFF)
-# The bad input at every prompt (tests/bad_input_test.cpp): the prompts, the inputs at every
-# prompt, and those only a name gets.
+set(console_free_boxdraw_test Draw Examples/Draw EnterSize)
+set(console_free_fastclock_test AdvanceCounters)
+set(console_free_recursion_test SumTo AppendBase2Digits)
+set(console_free_roster_test Student Roster)
+set(console_free_sorter_test ExchangeSort)
+set(console_free_studytime_test RegisterTime Sums/AddTime)
+set(console_free_sumcalls_test Q1 Q2)
+set(console_free_timestable_test EnterRange PrintTable Pairs/RangeProblem)
+
+# The bad input at every prompt (tests/bad_input_test.cpp): under CP949 every input at the
+# roster's name, where the input's encoding decides, and a refused token and the end of input
+# at one prompt of each kind (the messages and prompts in CP949).
 set(bad_input AllPrompts/BadInputMatrix.RefusedTakenOrEndedAsTheRulesSay)
-set(answering_script AllPrompts/AnsweringScript.SeesEveryPromptBeforeItsAnswer)
 set(every_input NotANumber,TrailingLetters,PlusSign,Largest,AboveLargest,BelowSmallest,EmptyLines,MegabyteLine,
                 NulBytes,InvalidUtf8,OutsideCp949,EndOfInput)
 string(REPLACE ";" "" every_input "${every_input}")
 set(name_inputs EscapeSequence,DeleteCharacter,C1Control,CutCharacter)
 set(kind_prompts RosterMenu,RosterName,Sorter1,StudytimeMenu,BoxdrawHeight)
-set(other_prompts RosterAge,RosterGender,RosterGrade,RosterNameSearch,RosterGradeSearch,RecursionN,RecursionM,
-                  TimestableFirst,TimestableLast,BoxdrawWidth,StudytimeHours,StudytimeMinutes,Sorter2,Sorter3,Sorter4,
-                  Sorter5)
-string(REPLACE ";" "" other_prompts "${other_prompts}")
-# Every input at a prompt of each kind (a menu, a word, an integer, a menu behind a pause, the
-# box's largest values) and the script answering there; at every other prompt a refused token
-# and the end of input.
-set(sample_bad_input_test
-    "${bad_input}/{${kind_prompts}}_{${every_input}}"
-    "${bad_input}/RosterName_{${name_inputs}}"
-    "${bad_input}/{${other_prompts}}_{NotANumber,EndOfInput}"
-    "${answering_script}/{${kind_prompts}}_{Blocking,NonBlocking}")
-# Under the second console (CP949) a smaller sample still: every input at the roster's name
-# (where the encoding matters most) and the script answering there, and the end of input at
-# every prompt.
-set(sample_bad_input_test_cp949
+set(cp949_bad_input_test
     "${bad_input}/RosterName_{${every_input},${name_inputs}}"
-    "${answering_script}/RosterName_{Blocking,NonBlocking}"
-    "${bad_input}/{${kind_prompts},${other_prompts}}_EndOfInput")
+    "AllPrompts/AnsweringScript.SeesEveryPromptBeforeItsAnswer/RosterName_{Blocking,NonBlocking}"
+    "${bad_input}/{${kind_prompts}}_{NotANumber,EndOfInput}")
 if(WIN32)
   # Under Wine, where a run takes seconds: where Windows differs, the bytes a name must refuse
   # or keep (the input's encoding), every input at the box's height (its largest values), a
   # refused token at a menu and at a menu behind the interpreter's pause, and the end of input
   # at every prompt.
+  set(other_prompts RosterAge,RosterGender,RosterGrade,RosterNameSearch,RosterGradeSearch,RecursionN,RecursionM,
+                    TimestableFirst,TimestableLast,BoxdrawWidth,StudytimeHours,StudytimeMinutes,Sorter2,Sorter3,
+                    Sorter4,Sorter5)
+  string(REPLACE ";" "" other_prompts "${other_prompts}")
   set(sample_bad_input_test
       "${bad_input}/RosterName_{NulBytes,InvalidUtf8,OutsideCp949,EmptyLines,${name_inputs}}"
       "${bad_input}/BoxdrawHeight_{${every_input}}"
       "${bad_input}/{RosterMenu,StudytimeMenu}_NotANumber"
       "${bad_input}/{${kind_prompts},${other_prompts}}_EndOfInput")
 endif()
-# The key waits (tests/key_wait_fault_test.cpp): every signal, and the key with answers, at one
-# wait of each kind (a last key, a pause), and every program's last key reaching neither the
-# next prompt nor the shell; under CP949, the last keys alone.
+# The key waits (tests/key_wait_fault_test.cpp): under CP949, where a Korean key is two bytes,
+# every program's last key and pause; as a sample, every signal, and the key with answers, at
+# one wait of each kind (a last key, a pause), and every program's last key.
 set(last_keys SorterLastKey,RecursionLastKey,SumcallsLastKey,TimestableLastKey,BoxdrawLastKey,StudytimeExitPause)
+set(cp949_key_wait_fault_test
+    "LastKeys/LastKey.{EndsOnOneWholeKey,KeyBytesNeverReachTheShell}/{${last_keys}}"
+    "Pauses/PauseKey.{KeyBytesNeverReachTheNextPrompt,AnswersTypedWithTheKeyAreKept}/{TimestablePause,BoxdrawPause,RosterPause,StudytimePause}")
 set(sample_key_wait_fault_test
     "LastKeys/KeyWaitFault.{EndingSignalsGiveTheSettingsBack,StopAndResumeKeepTheWait}/SorterLastKey"
     "Pauses/KeyWaitFault.{EndingSignalsGiveTheSettingsBack,StopAndResumeKeepTheWait}/TimestablePause"
     "Pauses/PauseKey.{KeyBytesNeverReachTheNextPrompt,AnswersTypedWithTheKeyAreKept}/TimestablePause"
     "LastKeys/LastKey.{EndsOnOneWholeKey,KeyBytesNeverReachTheShell}/{${last_keys}}")
-set(sample_key_wait_fault_test_cp949 "LastKeys/LastKey.{EndsOnOneWholeKey,KeyBytesNeverReachTheShell}/{${last_keys}}")
 
 # expand_test_names(VARIABLE NAMES...): the names, each {A,B,...} replaced by each of its
 # alternatives in turn, in order, once each.
@@ -176,20 +182,31 @@ function(add_program_test name)
   endif()
   # The more programs a test executable runs, the sooner its tests start: a fresh build has no
   # record of how long each test takes, and long ones left to the end keep one core busy while
-  # the other waits (under Wine, a quarter of the suite's time).
+  # the other waits.
   list(LENGTH ARG_PROGRAMS cost)
-  set(sampled)
+  set(cp949)
+  set(suites)
+  if("cp949" IN_LIST test_consoles)
+    expand_test_names(cp949 ${cp949_${name}})
+    set(suites ${console_free_${name}})
+  endif()
+  expand_test_names(sample ${sample_${name}})
   foreach(console IN LISTS test_consoles)
-    set(sample)
-    if(DEFINED sample_${name}_${console})
-      expand_test_names(sample ${sample_${name}_${console}})
-    elseif(DEFINED sample_${name})
-      expand_test_names(sample ${sample_${name}})
+    set(chosen)
+    set(skipped)
+    if(console STREQUAL "cp949")
+      set(chosen ${cp949})
+      list(TRANSFORM suites APPEND ".*" OUTPUT_VARIABLE skipped)
     endif()
-    list(APPEND sampled ${sample})
-    set(filter)
-    if(TEST_SAMPLE AND sample)
-      list(JOIN sample ":" filter)
+    if(NOT chosen AND TEST_SAMPLE)
+      set(chosen ${sample})
+    endif()
+    list(JOIN chosen ":" filter)
+    if(skipped)
+      list(JOIN skipped ":" skipped)
+      string(APPEND filter "-${skipped}")
+    endif()
+    if(filter)
       set(filter TEST_FILTER ${filter})
     endif()
     set(suffix)
@@ -200,12 +217,14 @@ function(add_program_test name)
     gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60 ${filter} ${suffix}
                          PROPERTIES COST ${cost} ${${console}_console_properties})
   endforeach()
-  if(sampled)
-    list(REMOVE_DUPLICATES sampled)
+  set(names ${cp949} ${sample})
+  if(names OR suites)
+    list(REMOVE_DUPLICATES names)
     set(check ${CMAKE_CURRENT_BINARY_DIR}/${name}_sample.cmake)
     file(GENERATE OUTPUT ${check} CONTENT "set(program [==[$<TARGET_FILE:${name}>]==])
 set(emulator [==[${CMAKE_CROSSCOMPILING_EMULATOR}]==])
-set(names [==[${sampled}]==])
+set(names [==[${names}]==])
+set(suites [==[${suites}]==])
 ")
     add_test(NAME sample_names.${name} COMMAND ${CMAKE_COMMAND} -D SAMPLE=${check}
                                                -P ${PROJECT_SOURCE_DIR}/cmake/CheckTestNames.cmake)

@@ -63,23 +63,7 @@ TEST(EnterRange, AsksBothValuesBeforeJudgingAndPausesAfterEachRefusal) {
     EXPECT_EQ(console.rest(), "\nleft") << "nothing is read after the accepted pair";
 }
 
-TEST(PrintTable, WorkedExampleTwoToThree) {
-    ScopedConsole console;
-    const TableRange range{2, 3};
-    range.print_table();
-    EXPECT_EQ(console.output(),
-              "=======2단=======\t=======3단=======\t\n"
-              "    2 x 1 = 2\t\t    3 x 1 = 3\t\t\n"
-              "    2 x 2 = 4\t\t    3 x 2 = 6\t\t\n"
-              "    2 x 3 = 6\t\t    3 x 3 = 9\t\t\n"
-              "    2 x 4 = 8\t\t    3 x 4 = 12\t\t\n"
-              "    2 x 5 = 10\t\t    3 x 5 = 15\t\t\n"
-              "    2 x 6 = 12\t\t    3 x 6 = 18\t\t\n"
-              "    2 x 7 = 14\t\t    3 x 7 = 21\t\t\n"
-              "    2 x 8 = 16\t\t    3 x 8 = 24\t\t\n"
-              "    2 x 9 = 18\t\t    3 x 9 = 27\t\t\n");
-}
-
+// The table of 2 to 3 in full is a row of the program's own table (timestable_process_test.cpp).
 TEST(PrintTable, FullRangeHasEightColumnsInOrder) {
     ScopedConsole console;
     const TableRange range{2, 9};

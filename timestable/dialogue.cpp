@@ -1,4 +1,4 @@
-#include "dialogue.hpp"
+#include "timestable.hpp"
 
 #include "console/services.hpp"
 #include "table_range.hpp"

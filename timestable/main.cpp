@@ -1,4 +1,4 @@
 #include "console/session.hpp"
-#include "dialogue.hpp"
+#include "timestable.hpp"
 
 int main() { return console::run("timestable", timestable::run); }

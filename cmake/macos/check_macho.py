@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """check_macho.py ARCH FILE...: each FILE must be a 64-bit Mach-O executable for ARCH (arm64 or
-x86_64) that loads no library but macOS's own C library and iconv, and says it needs macOS 11
-or later. Prints one line a file and exits with status 1 when any fails.
+x86_64) that loads no library but macOS's own C library, C++ library and iconv, and says it
+needs macOS 11 or later. Prints one line a file and exits with status 1 when any fails.
 
 A cross build cannot start its programs, so this is what can be known of them here: that a Mac
 of either kind would load them, and that nothing of the build machine's came along."""
@@ -17,7 +17,7 @@ LOADS = {0xC: "LC_LOAD_DYLIB", 0x80000018: "LC_LOAD_WEAK_DYLIB", 0x8000001F: "LC
 LC_BUILD_VERSION = 0x32
 LC_VERSION_MIN_MACOSX = 0x24
 PLATFORM_MACOS = 1
-ALLOWED = {"/usr/lib/libSystem.B.dylib", "/usr/lib/libiconv.2.dylib"}
+ALLOWED = {"/usr/lib/libSystem.B.dylib", "/usr/lib/libc++.1.dylib", "/usr/lib/libiconv.2.dylib"}
 MINIMUM = (11, 0)
 
 
