@@ -192,13 +192,6 @@ TEST(StoredWord, KeepsPlainTextAndRefusesWhatCouldActOnTheConsole) {
     for (const Case& c : cases) EXPECT_EQ(console::stored_word(c.typed, c.console), c.stored) << c.what;
 }
 
-TEST(AskWord, RefusedWordDropsItsLineAndAsksAgain) {
-    const std::string message = "사용할 수 없는 문자가 있습니다. 다시 입력하세요.\n";
-    ScopedConsole console("K\x1b[2Jim rest\nLee");
-    EXPECT_EQ(console::ask_word("이름 : "), "Lee");
-    EXPECT_EQ(console.output(), "이름 : " + message + "이름 : ");
-}
-
 // Reading standard input through the descriptor calls, each of which may fail.
 struct ReadCase {
     const char* what;

@@ -73,20 +73,6 @@ TEST(ConsoleOutput, NonBlockingOutputWaitsForRoomInsteadOfFailing) {
     EXPECT_EQ(pipe.count(), text.size());
 }
 
-TEST(ConsoleOutput, FailedWriteThrowsOnceThenDrops) {
-    const int full = open("/dev/full", O_WRONLY);
-    ASSERT_GE(full, 0);
-    console::ConsoleOutput output(full, console::SystemCalls::standard(), console::Encoding::utf8);
-    std::ostream out(&output);
-    out.exceptions(std::ios::badbit);
-    out << "line";
-    EXPECT_THROW(out.flush(), console::OutputFailed);
-    EXPECT_TRUE(output.failed());
-    out.clear();
-    EXPECT_NO_THROW(out << "more" << std::endl);
-    close(full);
-}
-
 // Writing through the descriptor calls, each of which may fail or write less than asked.
 struct WriteCase {
     const char* what;
