@@ -17,15 +17,27 @@ struct Range {
     std::uint32_t last;
 };
 
-// East Asian Wide and Fullwidth: two columns.
+// East Asian Wide and Fullwidth: two columns (the emoji among them as terminals draw them).
 constexpr Range wide[] = {
-    {0x1100, 0x115F}, {0x231A, 0x231B}, {0x2329, 0x232A}, {0x2E80, 0x303E}, {0x3041, 0x33FF},
-    {0x3400, 0x4DBF}, {0x4E00, 0x9FFF}, {0xA000, 0xA4CF}, {0xA960, 0xA97F}, {0xAC00, 0xD7A3},
-    {0xF900, 0xFAFF}, {0xFE10, 0xFE19}, {0xFE30, 0xFE6F}, {0xFF00, 0xFF60}, {0xFFE0, 0xFFE6},
-    {0x1F300, 0x1F64F}, {0x1F900, 0x1F9FF}, {0x20000, 0x2FFFD}, {0x30000, 0x3FFFD},
+    {0x1100, 0x115F}, {0x231A, 0x231B}, {0x2329, 0x232A}, {0x23E9, 0x23EC}, {0x23F0, 0x23F0},
+    {0x23F3, 0x23F3}, {0x25FD, 0x25FE}, {0x2614, 0x2615}, {0x2648, 0x2653}, {0x267F, 0x267F},
+    {0x2693, 0x2693}, {0x26A1, 0x26A1}, {0x26AA, 0x26AB}, {0x26BD, 0x26BE}, {0x26C4, 0x26C5},
+    {0x26CE, 0x26CE}, {0x26D4, 0x26D4}, {0x26EA, 0x26EA}, {0x26F2, 0x26F5}, {0x26FA, 0x26FD},
+    {0x2705, 0x2705}, {0x270A, 0x270B}, {0x2728, 0x2728}, {0x274C, 0x274E}, {0x2753, 0x2757},
+    {0x2795, 0x2797}, {0x27B0, 0x27BF}, {0x2B1B, 0x2B1C}, {0x2B50, 0x2B55}, {0x2E80, 0x303E},
+    {0x3041, 0x33FF}, {0x3400, 0x4DBF}, {0x4E00, 0x9FFF}, {0xA000, 0xA4CF}, {0xA960, 0xA97F},
+    {0xAC00, 0xD7A3}, {0xF900, 0xFAFF}, {0xFE10, 0xFE19}, {0xFE30, 0xFE6F}, {0xFF00, 0xFF60},
+    {0xFFE0, 0xFFE6}, {0x1F004, 0x1F004}, {0x1F0CF, 0x1F0CF}, {0x1F18E, 0x1F18E}, {0x1F191, 0x1F19A},
+    {0x1F200, 0x1F251}, {0x1F300, 0x1F320}, {0x1F32D, 0x1F335}, {0x1F337, 0x1F37C}, {0x1F37E, 0x1F393},
+    {0x1F3A0, 0x1F3CA}, {0x1F3CF, 0x1F3D3}, {0x1F3E0, 0x1F3F0}, {0x1F3F4, 0x1F3F4}, {0x1F3F8, 0x1F43E},
+    {0x1F440, 0x1F440}, {0x1F442, 0x1F4FC}, {0x1F4FF, 0x1F53D}, {0x1F54B, 0x1F54E}, {0x1F550, 0x1F567},
+    {0x1F57A, 0x1F57A}, {0x1F595, 0x1F596}, {0x1F5A4, 0x1F5A4}, {0x1F5FB, 0x1F64F}, {0x1F680, 0x1F6C5},
+    {0x1F6CC, 0x1F6CC}, {0x1F6D0, 0x1F6D2}, {0x1F6D5, 0x1F6D7}, {0x1F6EB, 0x1F6EC}, {0x1F6F4, 0x1F6FC},
+    {0x1F7E0, 0x1F7EB}, {0x1F90C, 0x1F93A}, {0x1F93C, 0x1F945}, {0x1F947, 0x1F9FF}, {0x1FA70, 0x1FAFF},
+    {0x20000, 0x2FFFD}, {0x30000, 0x3FFFD},
 };
-// Combining marks and other characters that take no column of their own: among them the
-// vowels and finals of Hangul jamo, which join the leading consonant before them.
+// Combining marks and other characters that take no column of their own (looked up first):
+// among them the vowels and finals of Hangul jamo, which join the consonant before them.
 constexpr Range zero_width[] = {
     {0x0300, 0x036F}, {0x0483, 0x0489}, {0x0591, 0x05BD}, {0x0610, 0x061A}, {0x064B, 0x065F},
     {0x0E31, 0x0E31}, {0x0E34, 0x0E3A}, {0x0E47, 0x0E4E}, {0x1160, 0x11FF}, {0x1AB0, 0x1AFF},
@@ -60,47 +72,44 @@ bool blank(char c) { return c == ' '; }
 
 TypedCharacter typed_character(std::string_view bytes, Encoding encoding, int box_columns) {
     const auto lead = static_cast<unsigned char>(bytes[0]);
-    if (lead < 0x80) return {1, 1, lead >= 0x20 && lead != 0x7F};
+    if (lead < 0x80) return {1, 1, lead >= 0x20 && lead != 0x7F, lead < 0x20 || lead == 0x7F};
     if (encoding == Encoding::cp949) {
-        // A lead byte with a trail byte of the code page's: 0x41-0x5A, 0x61-0x7A, 0x81-0xFE.
-        const auto trail = bytes.size() > 1 ? static_cast<unsigned char>(bytes[1]) : 0;
-        const bool pair = lead >= 0x81 && lead <= 0xFE &&
-                          ((trail >= 0x41 && trail <= 0x5A) || (trail >= 0x61 && trail <= 0x7A) || (trail >= 0x81 && trail <= 0xFE));
+        const bool pair = cp949_lead(lead) && bytes.size() > 1 && cp949_trail(static_cast<unsigned char>(bytes[1]));
         return pair ? TypedCharacter{2, 2, true} : TypedCharacter{1, 1, false};
     }
     std::uint32_t c = 0;
     const std::size_t length = utf8_character(bytes, c);
-    if (length == 0 || c <= 0x9F) return {1, 1, false};  // C1 controls would act on the terminal
+    if (length == 0) return {1, 1, false};
+    if (c <= 0x9F) return {length, 1, false, true};  // C1 controls would act on the terminal
     if (c >= 0x2500 && c <= 0x257F) return {length, box_columns, true};
-    return {length, in(wide, c) ? 2 : in(zero_width, c) ? 0 : 1, true};
+    return {length, in(zero_width, c) ? 0 : in(wide, c) ? 2 : 1, true};
 }
 
 namespace {
 
-// The columns the cursor stands at after the program's `utf8` text (a prompt) since its last
-// line end; escape sequences take none.
+// What shows of the program's `utf8` text since its last line end (a prompt): from its last
+// carriage return on, without escape sequences (a screen cleared before it, a cursor moved).
+std::string prompt_of(std::string_view utf8) {
+    std::string shown;
+    for (std::size_t at = 0; at < utf8.size(); ++at) {
+        if (utf8[at] == '\r') {
+            shown.clear();
+        } else if (utf8[at] == '\x1b' && at + 1 < utf8.size() && utf8[at + 1] == '[') {
+            for (at += 2; at < utf8.size() && !(utf8[at] >= 0x40 && utf8[at] <= 0x7E);) ++at;
+        } else {
+            shown += utf8[at];
+        }
+    }
+    return shown;
+}
+
 int text_columns(std::string_view utf8) {
     int columns = 0;
     for (std::size_t at = 0; at < utf8.size();) {
-        const char c = utf8[at];
-        if (c == '\r') {
-            columns = 0;
-            ++at;
-        } else if (c == '\t') {
-            columns = columns / 8 * 8 + 8;
-            ++at;
-        } else if (c == '\x1b') {  // ESC "[" ... final byte moves the cursor, if anything
-            ++at;
-            if (at < utf8.size() && utf8[at] == '[') {
-                while (++at < utf8.size() && !(utf8[at] >= 0x40 && utf8[at] <= 0x7E)) continue;
-                ++at;
-            }
-        } else {
-            // Box-drawing characters take two columns here: with their filler, or drawn wide.
-            const TypedCharacter character = typed_character(utf8.substr(at), Encoding::utf8, 2);
-            columns += character.columns;
-            at += character.length;
-        }
+        // Box-drawing characters take two columns here: with their filler, or drawn wide.
+        const TypedCharacter character = typed_character(utf8.substr(at), Encoding::utf8, 2);
+        columns = utf8[at] == '\t' ? columns / 8 * 8 + 8 : columns + character.columns;
+        at += character.length;
     }
     return columns;
 }
@@ -158,8 +167,15 @@ bool LineEditor::read_line(std::string& line) {
     cursor_ = first_ = 0;
     overwrite_ = false;
     recalled_ = history_.size();
-    prompt_columns_ = text_columns(output_.line_so_far());
+    prompt_ = prompt_of(output_.line_so_far());
     measure();
+    // A prompt that fills its row (the cursor waits at the margin) or leaves less than a wide
+    // character's room: the line starts on the next row.
+    if (!prompt_.empty() && (start_ == 0 || room_ < 2)) {
+        output_.echo("\n");
+        prompt_.clear();
+        measure();
+    }
     cursor_column_ = 0;
     drawn_ = true;
     end_whole_ = true;
@@ -203,9 +219,9 @@ LineEditor::Step LineEditor::apply(std::string_view key) {
             ++at;
             continue;
         }
-        const std::size_t length = typed_character(key.substr(at), terminal_.typed(), 1).length;
-        insert(key.substr(at, length));
-        at += length;
+        const TypedCharacter character = typed_character(key.substr(at), terminal_.typed(), 1);
+        if (!character.control) insert(key.substr(at, character.length));
+        at += character.length;
     }
     return Step::edit;
 }
@@ -313,7 +329,7 @@ void LineEditor::recall(std::size_t index) {
 
 void LineEditor::measure() {
     width_ = terminal_.columns();
-    start_ = prompt_columns_ % width_;
+    start_ = text_columns(prompt_) % width_;
     room_ = std::max(0, width_ - 1 - start_);
 }
 
@@ -337,7 +353,7 @@ void LineEditor::draw() {
     end_whole_ = end == 0 || character_at(start[end - 1]).shown;
     pending_ += '\r';
     if (std::exchange(prompt_again_, false)) {
-        pending_ += output_.console_form(output_.line_so_far());
+        pending_ += output_.console_form(prompt_);
     } else if (start_ > 0) {
         pending_ += "\x1b[" + std::to_string(start_) + 'C';
     }

@@ -18,13 +18,14 @@ class ConsoleOutput;
 class Terminal;
 
 // One character of typed text at the start of `bytes`, in the console's encoding: its length
-// in bytes, its columns, and whether it is shown as typed (false: it is not a valid character,
-// or would act on the terminal, and shows as "?" on one column). `box_columns` is what a
-// box-drawing character takes on this console (1 or 2).
+// in bytes, its columns, whether it is shown as typed (false: it is not a valid character, or
+// would act on the terminal, and shows as "?" on one column), and whether it is a control
+// character (C0, DEL, C1). `box_columns` is what a box-drawing character takes here (1 or 2).
 struct TypedCharacter {
     std::size_t length;
     int columns;
     bool shown;
+    bool control = false;
 };
 TypedCharacter typed_character(std::string_view bytes, Encoding encoding, int box_columns);
 
@@ -71,7 +72,7 @@ private:
 
     // The screen: the line shows from its character at first_, from column start_ on, in
     // room_ columns (the last column of the row is kept free).
-    int prompt_columns_ = 0;
+    std::string prompt_;  // as it shows, in the program's text
     int width_ = 80;
     std::size_t first_ = 0;
     int start_ = 0;

@@ -18,6 +18,11 @@ Encoding encoding_of_charset(std::string_view charset);
 
 // The length of the UTF-8 character whose first byte is `lead` (1 for a byte that starts none).
 std::size_t utf8_length(unsigned char lead);
+// The bytes of a CP949 two-byte character: a lead byte, then a trail byte.
+inline bool cp949_lead(unsigned char byte) { return byte >= 0x81 && byte <= 0xFE; }
+inline bool cp949_trail(unsigned char byte) {
+    return (byte >= 0x41 && byte <= 0x5A) || (byte >= 0x61 && byte <= 0x7A) || (byte >= 0x81 && byte <= 0xFE);
+}
 
 // UTF-8 <-> CP949 through the system's converter (iconv, or the Windows API), whole texts:
 // nothing comes back for text that is invalid, or holds a character the other encoding lacks.

@@ -81,7 +81,16 @@ CursorReport cursor_report(std::string_view bytes) {
     return report;
 }
 
-constexpr int handled_signals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGTSTP};
+// Continued after a stop that was not Ctrl-Z's (SIGSTOP): the shell may have put its own
+// settings on the terminal meanwhile.
+void on_continue(int) {
+    const int saved_errno = errno;
+    if (mode_active) tcsetattr(saved_mode.fd, TCSANOW, &saved_mode.raw);
+    resumed = 1;
+    errno = saved_errno;
+}
+
+constexpr int handled_signals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGTSTP, SIGCONT};
 struct sigaction previous_actions[std::size(handled_signals)]{};
 
 }  // namespace
@@ -106,10 +115,11 @@ void Terminal::enter() {
         if (previous_actions[i].sa_handler == SIG_IGN) continue;
         struct sigaction action{};
         const bool stop = handled_signals[i] == SIGTSTP;
-        action.sa_handler = stop ? on_stop_signal : on_ending_signal;
+        const bool resume = handled_signals[i] == SIGCONT;
+        action.sa_handler = stop ? on_stop_signal : resume ? on_continue : on_ending_signal;
         sigemptyset(&action.sa_mask);
         // A read interrupted by a stop returns, so that the editor can draw its line again.
-        action.sa_flags = stop ? 0 : SA_RESTART;
+        action.sa_flags = stop || resume ? 0 : SA_RESTART;
         sigaction(handled_signals[i], &action, nullptr);
     }
     held_ = true;
@@ -167,7 +177,13 @@ bool Terminal::read_key(std::string& key) {
     for (;;) {
         key.clear();
         if (!next_byte(key, -1)) return false;
-        while (key.size() < longest_key && key_bytes_missing(key, typed_) > 0 && next_byte(key, rest_of_key_ms)) continue;
+        std::size_t length = 0;
+        while ((length = key_length(key, typed_)) == 0 && key.size() < longest_key && next_byte(key, rest_of_key_ms)) continue;
+        // A byte that cannot belong to the key starts the next one.
+        if (length > 0 && length < key.size()) {
+            read_ahead_.insert(0, key, length);
+            key.resize(length);
+        }
         // A report that came too late for its question is no key.
         if (late_reports_ == 0 || cursor_report(key).length != key.size()) return true;
         --late_reports_;
@@ -182,26 +198,23 @@ int Terminal::measure_box(ConsoleOutput& output, std::string_view box) {
     // terminal that has not answered within 250 ms may never: its reports are taken out of the
     // input if they come later.
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(250);
-    std::string got;
     std::string typed;
     CursorReport reports[2];
     int seen = 0;
-    for (char buffer[256]; seen < 2;) {
+    // A byte at a time, so that nothing after the second report is taken from the terminal.
+    for (char byte = 0; seen < 2;) {
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
         if (left.count() <= 0 || !calls_.wait(fd_, false, static_cast<int>(left.count()))) break;
-        const long count = calls_.read(fd_, buffer, sizeof buffer);
+        const long count = calls_.read(fd_, &byte, 1);
         if (count < 0 && errno == EINTR) continue;
         if (count <= 0) break;  // the end of input or an error: the next read meets it
-        got.append(buffer, static_cast<std::size_t>(count));
-        // Reports cut by a read are found whole when the rest comes: all of it is looked at anew.
-        seen = 0;
-        typed.clear();
-        for (std::size_t at = 0; at < got.size(); ++at) {
-            if (seen < 2 && (reports[seen] = cursor_report(std::string_view(got).substr(at))).length > 0) {
-                at += reports[seen++].length - 1;
-            } else {
-                typed += got[at];
-            }
+        typed += byte;
+        // A report ends with its "R" and starts at the last escape before it.
+        const std::size_t start = typed.rfind('\x1b');
+        if (byte != 'R' || start == std::string::npos) continue;
+        if (const CursorReport report = cursor_report(std::string_view(typed).substr(start)); report.length == typed.size() - start) {
+            reports[seen++] = report;
+            typed.resize(start);
         }
     }
     read_ahead_ += typed;
@@ -210,28 +223,35 @@ int Terminal::measure_box(ConsoleOutput& output, std::string_view box) {
     return seen == 2 && reports[0].row == reports[1].row && (columns == 1 || columns == 2) ? columns : 0;
 }
 
-std::size_t key_bytes_missing(std::string_view bytes, Encoding encoding) {
-    if (bytes.empty()) return 1;
-    const auto first = static_cast<unsigned char>(bytes[0]);
-    if (first == 0x1B) {  // Escape alone, or the start of a key's escape sequence
-        if (bytes.size() == 1) return 1;
-        if (bytes[1] == '[') {  // CSI: ends with a byte from '@' to '~'
-            for (const char b : bytes.substr(2)) {
-                if (b >= 0x40 && b <= 0x7E) return 0;
+std::size_t key_length(std::string_view bytes, Encoding encoding) {
+    const auto byte = [bytes](std::size_t at) { return static_cast<unsigned char>(bytes[at]); };
+    if (bytes.empty()) return 0;
+    if (byte(0) == 0x1B) {
+        if (bytes.size() == 1) return 0;
+        if (bytes[1] == '[') {  // CSI: parameter and intermediate bytes, then one from '@' to '~'
+            for (std::size_t at = 2; at < bytes.size(); ++at) {
+                if (byte(at) >= 0x40 && byte(at) <= 0x7E) return at + 1;
+                if (byte(at) < 0x20 || byte(at) > 0x3F) return at;  // cut short: a key without its end
             }
-            return 1;
+            return 0;
         }
-        if (bytes[1] == 'O') return bytes.size() >= 3 ? 0 : 3 - bytes.size();  // SS3: F1 to F4, keypad
-        return 0;  // Alt with a key
+        if (bytes[1] == 'O') return bytes.size() < 3 ? 0 : byte(2) >= 0x40 && byte(2) <= 0x7E ? 3 : 2;  // SS3
+        if (byte(1) < 0x20 || byte(1) == 0x7F) return 1;  // Escape alone, then a key of its own
+        if (byte(1) < 0x80) return 2;                     // Alt with a key
+        const std::size_t character = key_length(bytes.substr(1), encoding);  // Alt with a character
+        return character == 0 ? 0 : character + 1;
     }
-    // A character's length from its first byte: CP949's lead and trail byte, or UTF-8's, where
-    // a byte that cannot continue the character ends it early (it is a key of its own).
-    if (encoding == Encoding::cp949) return first >= 0x81 && first <= 0xFE && bytes.size() < 2 ? 1 : 0;
-    const std::size_t length = first >= 0xF8 ? 1 : utf8_length(first);
-    for (const char b : bytes.substr(1)) {
-        if ((static_cast<unsigned char>(b) & 0xC0) != 0x80) return 0;
+    if (encoding == Encoding::cp949) {
+        if (!cp949_lead(byte(0))) return 1;
+        return bytes.size() < 2 ? 0 : cp949_trail(byte(1)) ? 2 : 1;
     }
-    return length > bytes.size() ? length - bytes.size() : 0;
+    // UTF-8: a byte that cannot continue the character ends it early.
+    const std::size_t length = byte(0) >= 0xC2 && byte(0) <= 0xF4 ? utf8_length(byte(0)) : 1;
+    for (std::size_t at = 1; at < length; ++at) {
+        if (at == bytes.size()) return 0;
+        if ((byte(at) & 0xC0) != 0x80) return at;
+    }
+    return length;
 }
 
 }  // namespace console

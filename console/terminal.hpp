@@ -15,9 +15,10 @@ namespace console {
 
 class ConsoleOutput;
 
-// How many more bytes the key that starts with `bytes` needs (the rest of an escape sequence, or
-// of a character in `encoding`); 0 when it is complete.
-std::size_t key_bytes_missing(std::string_view bytes, Encoding encoding);
+// The length of the key at the start of `bytes`: an escape sequence (CSI, SS3, Alt with a key
+// or a character), or a character in `encoding`, cut short before a byte that cannot belong to
+// it; 0 while it needs more bytes.
+std::size_t key_length(std::string_view bytes, Encoding encoding);
 
 class Terminal {
 public:

@@ -217,7 +217,7 @@ TEST(MeasureBox, ReadsTheTwoReportsAndKeepsWhatWasTyped) {
 // The question goes out whole through short and interrupted writes; what was typed meanwhile
 // completes the next key without waiting on the terminal, and is all that key takes.
 TEST(MeasureBox, QuestionWholeAndTypedAheadKeys) {
-    testing_support::ScriptedCalls calls("\x1b[3;5R\x1b[3;7R\x1b[Ax");
+    testing_support::ScriptedCalls calls("\x1b[Ax\x1b[3;5R\x1b[3;7R");
     calls.most_per_write = 1;
     calls.write_faults = {EINTR, 0, EINTR};
     console::ConsoleOutput output(1, calls, console::Encoding::utf8);

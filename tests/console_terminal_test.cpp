@@ -56,8 +56,8 @@ struct Edited {
 
 // Writes `prompt` and edits an answer after it, `count` times, with the keys in `bursts`.
 // `resized`: the terminal's new width from that burst on (none at 0).
-Edited edit(const std::vector<std::string>& bursts, int count = 1, int width = 40, std::pair<std::size_t, int> resized = {}) {
-    const std::string_view prompt = "이름 : ";
+Edited edit(const std::vector<std::string>& bursts, int count = 1, int width = 40, std::pair<std::size_t, int> resized = {},
+            std::string_view prompt = "이름 : ") {
     const console::Encoding encoding = testing_support::console_encoding();
     testing_support::Keyboard keyboard(bursts, width);
     keyboard.resize_after(resized.first, resized.second);
@@ -122,6 +122,8 @@ TEST(LineEditor, KeysLeaveTheAnswerAndTheRow) {
         {"other keys and controls do nothing", keys({"a", "\x14", "\x1b[15~", "\x1bOP", "\x1b[1;2A", "\x1bx", std::string_view("\0", 1), "b\n"}),
          "ab", "이름 : ab"},
         {"a cursor report is no key", keys({"1", "\x1b[12;40R", "2\n"}), "12", "이름 : 12"},
+        {"Esc and Enter at once", keys({"abc", "\x1b\n"}), "", "이름 :"},
+        {"Alt with a syllable is no key", keys({"kim", "\x1b가", "\n"}), "kim", "이름 : kim"},
     };
     for (const Case& c : cases) {
         const Edited edited = edit(c.bursts);
@@ -150,6 +152,7 @@ TEST(LineEditor, ScrollsSidewaysInsteadOfWrapping) {
         std::vector<std::string> bursts;
         int width;
         std::string row;
+        int faults = 0;
     };
     const Case cases[] = {
         {"the end in view", keys({"가나다라마바사"}), 20, "이름 : 다라마바사"},
@@ -158,11 +161,13 @@ TEST(LineEditor, ScrollsSidewaysInsteadOfWrapping) {
         {"a narrower terminal", keys({"abcdefghij"}), 12, "이름 : hij"},
         {"room for no syllable", keys({"가나"}), 10, "이름 :"},
         {"shrinking brings the start back", keys({"가나다라마바사", "\x7f", "\x7f"}), 20, "이름 : 가나다라마"},
+        {"a prompt that fills its row", keys({"가"}), 7, "가", 1},  // the prompt's own blank at the margin
+        {"a prompt that leaves no room", keys({"가"}), 9, "가"},
     };
     for (const Case& c : cases) {
         const Edited edited = edit(c.bursts, 1, c.width);
         EXPECT_EQ(edited.row, typed(c.row)) << c.what;
-        EXPECT_EQ(edited.faults, 0) << c.what;
+        EXPECT_EQ(edited.faults, c.faults) << c.what;
         EXPECT_LE(edited.cursor, c.width - 2) << c.what;
     }
 }
@@ -185,6 +190,7 @@ TEST(LineEditor, LinesInTurnAndEarlierLines) {
         {"no history: the keys do nothing", keys({up, "\x1b[5~", down, "x\n"}), {"x"}, ""},
         {"Ctrl-D on an empty line ends the input", keys({"1\n", "\x04"}), {"1", std::nullopt}, "이름 :"},
         {"an empty line is an answer", keys({"\n", "\r"}), {"", ""}, ""},
+        {"a sequence cut short by Enter", keys({"ab", "\x1b[\ncd\n"}), {"ab", "cd"}, ""},
     };
     for (const Case& c : cases) {
         const Edited edited = edit(c.bursts, static_cast<int>(c.answers.size()));
@@ -205,6 +211,15 @@ TEST(LineEditor, WritesOnlyWhatChanged) {
     EXPECT_EQ(pasted.writes, (std::vector<std::string>{typed("가bc"), "\r\x1b[7C" + typed("가bc") + "\x1b[K\x1b[1D"}));
     const Edited broken = edit({"\xFF" "a\x80\n"});
     EXPECT_EQ(broken.answers[0], "\xFF" "a\x80");
+    // A prompt after a cleared screen: the escape sequences take no column.
+    const Edited cleared = edit(keys({"ab", left}), 1, 40, {}, "\x1b[H\x1b[2J\x1b[3J이름 입력 : ");
+    EXPECT_EQ(cleared.writes.back(), "\r\x1b[12C" + typed("ab") + "\x1b[K\x1b[1D");
+    // A byte that makes no character, then an arrow: the arrow moves, nothing of it is inserted.
+    const std::string lead = cp949() ? "\xB0" : "\xE3";
+    EXPECT_EQ(edit({"a" + lead + left + "b\n"}).answers[0], "ab" + lead);
+    if (!cp949()) {
+        EXPECT_EQ(edit({"a\xC2\x85" "b\n"}).answers[0], "ab") << "a C1 control is no character to insert";
+    }
     // A key after the terminal was made narrower draws the line again in the room left.
     const Edited resized = edit(keys({"가나다라마바사아", "\x05"}), 1, 40, {1, 20});
     EXPECT_EQ(resized.writes.back(), "\r\x1b[7C" + typed("라마바사아") + "\x1b[K");
@@ -216,17 +231,52 @@ TEST(LineEditor, WritesOnlyWhatChanged) {
 // no end of input either: the wait goes on to the key typed after them.
 TEST(Terminal, LateReportsAreNoKey) {
     const console::Encoding encoding = testing_support::console_encoding();
-    const std::vector<std::vector<std::string>> arrivals = {{"", "\x1b[3;5R", "\x1b[3;6R", "x"}, {"", "\x1b[3;5R\x1b[3;6Rx"}};
-    for (const auto& bursts : arrivals) {
-        testing_support::Keyboard keyboard(bursts, 80);
+    const std::string reports = "\x1b[3;5R\x1b[3;6R";
+    const std::string lead = cp949() ? "\xB0" : "\xEA";  // a character's first byte, and no more
+    struct Case {
+        std::vector<std::string> bursts;
+        std::vector<std::string> keys;
+    };
+    const Case cases[] = {
+        {{"", "\x1b[3;5R", "\x1b[3;6R", "x"}, {"x"}},
+        {{"", reports + "x"}, {"x"}},
+        {{"", "\x1b" + reports + "x"}, {"\x1b", "x"}},
+        {{"", lead + reports + "x"}, {lead, "x"}},
+    };
+    for (const Case& c : cases) {
+        testing_support::Keyboard keyboard(c.bursts, 80);
         console::ConsoleOutput output(1, keyboard, encoding);
         console::Terminal terminal(-1, keyboard, encoding, true);
         EXPECT_EQ(terminal.measure_box(output, "┌"), 0);
         EXPECT_EQ(terminal.late_reports(), 2);
-        std::string key;
-        ASSERT_TRUE(terminal.read_key(key)) << bursts.size();
-        EXPECT_EQ(key, "x") << bursts.size();
+        std::vector<std::string> keys;
+        for (std::string key; terminal.read_key(key);) keys.push_back(key);
+        EXPECT_EQ(keys, c.keys) << testing::PrintToString(c.bursts);
         EXPECT_EQ(terminal.late_reports(), 0);
+    }
+}
+
+// The character rules a terminal draws by: wide, zero-width (a Hangul vowel joins its
+// consonant), box drawing as measured, and controls (C1 included) that are never shown.
+TEST(TypedCharacter, ColumnsAsTheTerminalDrawsThem) {
+    struct Case {
+        std::string_view bytes;
+        int columns;
+        bool shown;
+        bool control;
+    };
+    const Case cases[] = {
+        {"a", 1, true, false},        {"\x7f", 1, false, true},     {"가", 2, true, false},
+        {"\xE1\x85\xA1", 0, true, false},  // U+1161, a vowel jamo
+        {"〮", 0, true, false},        // U+302E, a tone mark within a wide block
+        {"🚀", 2, true, false},       {"─", 1, true, false},        {"\xC2\x85", 1, false, true},
+        {"\xED\xA0\x80", 1, false, false},  // a surrogate is no character
+    };
+    for (const Case& c : cases) {
+        const console::TypedCharacter t = console::typed_character(c.bytes, console::Encoding::utf8, 1);
+        EXPECT_EQ(t.columns, c.columns) << c.bytes;
+        EXPECT_EQ(t.shown, c.shown) << c.bytes;
+        EXPECT_EQ(t.control, c.control) << c.bytes;
     }
 }
 

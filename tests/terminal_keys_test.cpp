@@ -16,43 +16,49 @@ namespace {
 using testing_support::on_console;
 using testing_support::PtySession;
 
-TEST(KeyBytesMissing, KnowsWhereAKeyEnds) {
+TEST(KeyLength, KnowsWhereAKeyEnds) {
     struct Case {
         std::string_view bytes;
-        std::size_t missing;
+        std::size_t length;  // 0: more to come
         console::Encoding encoding = console::Encoding::utf8;
     };
     using console::Encoding;
     const Case cases[] = {
-        {"a", 0},
-        {"\n", 0},
-        {"\x1b", 1},             // Escape alone: wait briefly for a sequence
-        {"\x1b[", 1},
-        {"\x1b[A", 0},           // arrow up
-        {"\x1b[1;5", 1},
-        {"\x1b[1;5C", 0},        // Ctrl-arrow
-        {"\x1b[15~", 0},         // F5
-        {"\x1bO", 1},
-        {"\x1bOP", 0},           // F1
-        {"\x1b" "a", 0},         // Alt-a
-        {"\xEA", 2},             // first byte of a Korean syllable in UTF-8
-        {"\xEA\xB0", 1},
-        {"\xEA\xB0\x80", 0},
-        {"\xC3", 1},
-        {"\xEA" "a", 0},        // a byte that cannot continue the character is a key of its own
-        {"\xF0\x9F", 2},
-        {"\xFF", 0},
-        {"\xB0", 1, Encoding::cp949},      // a lead byte of CP949: its trail byte follows
-        {"\xB0\xA1", 0, Encoding::cp949},  // 가
-        {"\x81", 1, Encoding::cp949},      // the lowest lead byte
-        {"\xFE", 1, Encoding::cp949},      // and the highest
-        {"\x80", 0, Encoding::cp949},      // no lead byte
-        {"\xFF", 0, Encoding::cp949},
-        {"\xEA", 1, Encoding::cp949},      // a UTF-8 lead byte is a CP949 lead byte of two
-        {"\x1b[A", 0, Encoding::cp949},
-        {"\x1b[", 1, Encoding::cp949},
+        {"a", 1},
+        {"\n", 1},
+        {"\x1b", 0},            // Escape alone: wait briefly for a sequence
+        {"\x1b[", 0},
+        {"\x1b[A", 3},          // arrow up
+        {"\x1b[1;5", 0},
+        {"\x1b[1;5C", 6},       // Ctrl-arrow
+        {"\x1b[15~", 5},        // F5
+        {"\x1b[1\r", 3},        // cut short: the line end is a key of its own
+        {"\x1bO", 0},
+        {"\x1bOP", 3},          // F1
+        {"\x1bO\r", 2},
+        {"\x1b" "a", 2},        // Alt-a
+        {"\x1b\x1b[", 1},       // Escape, then a sequence
+        {"\x1b\r", 1},          // Escape, then Enter
+        {"\x1b\xEA\xB0", 0},    // Alt with a syllable, whole
+        {"\x1b\xEA\xB0\x80", 4},
+        {"\xEA", 0},             // first byte of a Korean syllable in UTF-8
+        {"\xEA\xB0", 0},
+        {"\xEA\xB0\x80", 3},
+        {"\xF0\x9F", 0},
+        {"\xFF", 1},
+        {"\xEA" "a", 1},        // a byte that cannot continue the character is a key of its own
+        {"\xEA\xB0\x1b", 2},
+        {"\xB0", 0, Encoding::cp949},      // a lead byte of CP949: its trail byte follows
+        {"\xB0\xA1", 2, Encoding::cp949},  // 가
+        {"\x81\x41", 2, Encoding::cp949},  // the lowest lead and trail bytes
+        {"\xFE\xFE", 2, Encoding::cp949},  // and the highest
+        {"\xB0\x1b", 1, Encoding::cp949},  // no trail byte
+        {"\xB0\x7F", 1, Encoding::cp949},
+        {"\x80", 1, Encoding::cp949},      // no lead byte
+        {"\xFF", 1, Encoding::cp949},
+        {"\x1b\xB0\xA1", 3, Encoding::cp949},
     };
-    for (const Case& c : cases) EXPECT_EQ(console::key_bytes_missing(c.bytes, c.encoding), c.missing) << testing::PrintToString(std::string(c.bytes));
+    for (const Case& c : cases) EXPECT_EQ(console::key_length(c.bytes, c.encoding), c.length) << testing::PrintToString(std::string(c.bytes));
 }
 
 }  // namespace
