@@ -161,6 +161,7 @@ bool LineEditor::read_line(std::string& line) {
     terminal_.on_resume = [this] {
         prompt_again_ = true;
         drawn_ = false;
+        resize();
         flush();
     };
     line_.clear();
@@ -168,6 +169,7 @@ bool LineEditor::read_line(std::string& line) {
     overwrite_ = false;
     recalled_ = history_.size();
     prompt_ = prompt_of(output_.line_so_far());
+    if (width_ == 0) width_ = terminal_.columns();  // else as last seen: asked again before a wait
     measure();
     // A prompt that fills its row (the cursor waits at the margin) or leaves less than a wide
     // character's room: the line starts on the next row.
@@ -181,7 +183,10 @@ bool LineEditor::read_line(std::string& line) {
     end_whole_ = true;
     std::string key;
     for (;;) {
-        if (!terminal_.ready()) flush();  // before waiting: the screen shows what was typed
+        if (!terminal_.ready()) {  // before waiting: the screen shows what was typed, as wide as it is now
+            resize();
+            flush();
+        }
         if (!terminal_.read_key(key)) {
             const int error = errno;
             flush();
@@ -199,7 +204,7 @@ bool LineEditor::read_line(std::string& line) {
                 history_.push_back(line_);
             }
             pending_ += '\n';  // the cursor to the start of the next row
-            flush();
+            flush(false);       // goes out with what the program writes next
             line = std::move(line_);
             return true;
         }
@@ -328,9 +333,15 @@ void LineEditor::recall(std::size_t index) {
 }
 
 void LineEditor::measure() {
-    width_ = terminal_.columns();
     start_ = text_columns(prompt_) % width_;
     room_ = std::max(0, width_ - 1 - start_);
+}
+
+void LineEditor::resize() {
+    if (const int width = terminal_.columns(); width != width_) {
+        width_ = width;
+        drawn_ = false;
+    }
 }
 
 void LineEditor::draw() {
@@ -369,8 +380,7 @@ void LineEditor::draw() {
     drawn_ = true;
 }
 
-void LineEditor::flush() {
-    if (terminal_.columns() != width_) drawn_ = false;  // resized: the room is another
+void LineEditor::flush(bool now) {
     if (!drawn_) {
         // The keys' own echo is drawn over: the whole line goes in its place.
         const bool line_end = !pending_.empty() && pending_.back() == '\n';
@@ -379,7 +389,7 @@ void LineEditor::flush() {
         if (line_end) pending_ += '\n';
     }
     if (pending_.empty()) return;
-    output_.echo(pending_);
+    output_.echo(pending_, now);
     pending_.clear();
 }
 

@@ -56,9 +56,10 @@ private:
     std::size_t word_back(std::size_t at) const;
     std::size_t word_forward(std::size_t at) const;
     TypedCharacter character_at(std::size_t at) const;
-    void measure();  // the terminal's width, and the room left after the prompt
+    void resize();   // the terminal's width now; the line is drawn again where it changed
+    void measure();  // the room left after the prompt
     void draw();     // the whole visible line, into pending_
-    void flush();    // what the keys did to the screen, in one write
+    void flush(bool now = true);  // what the keys did to the screen, in one write (or the next)
 
     Terminal& terminal_;
     ConsoleOutput& output_;
@@ -73,7 +74,7 @@ private:
     // The screen: the line shows from its character at first_, from column start_ on, in
     // room_ columns (the last column of the row is kept free).
     std::string prompt_;  // as it shows, in the program's text
-    int width_ = 80;
+    int width_ = 0;
     std::size_t first_ = 0;
     int start_ = 0;
     int room_ = 0;

@@ -142,9 +142,10 @@ int ConsoleOutput::sync() {
     return 0;
 }
 
-void ConsoleOutput::echo(std::string_view bytes) {
-    write_out(bytes);
+void ConsoleOutput::echo(std::string_view bytes, bool now) {
+    echoed_.append(bytes);
     if (bytes.find('\n') != std::string_view::npos) line_.clear();
+    if (now) write_out({});
 }
 
 ConsoleOutput::int_type ConsoleOutput::overflow(int_type ch) {
@@ -157,6 +158,11 @@ ConsoleOutput::int_type ConsoleOutput::overflow(int_type ch) {
 }
 
 void ConsoleOutput::write_out(std::string_view bytes) {
+    std::string joined;
+    if (!echoed_.empty()) {  // the echo first, in the same write
+        joined = std::exchange(echoed_, {});
+        bytes = joined.append(bytes);
+    }
     while (!failed_ && !bytes.empty()) {
         const long written = calls_.write(fd_, bytes.data(), bytes.size());
         if (written > 0) {

@@ -49,7 +49,9 @@ public:
     // written at once and whole, or OutputFailed.
     void write_all(std::string_view bytes) { write_out(bytes); }
     // The same for the echo of typed text: a line end in it starts a new line on the screen.
-    void echo(std::string_view bytes);
+    // Not `now`: it goes out at the front of the next write (a line entered, and the answer to
+    // it come together).
+    void echo(std::string_view bytes, bool now = true);
     // What the program wrote since its last line end (a prompt), as it wrote it, and the bytes
     // that show it on the console.
     std::string_view line_so_far() const { return line_; }
@@ -78,6 +80,7 @@ private:
     std::unique_ptr<char[]> buffer_;
     std::string out_;
     std::string line_;  // since the last line end, at most line_most bytes of it
+    std::string echoed_;  // echo held for the next write
     static constexpr std::size_t line_most = 1024;
     bool failed_ = false;
     // CP949 forms by code point, learnt from the system's converter as characters are first met

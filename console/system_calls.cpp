@@ -28,6 +28,12 @@ int SystemCalls::columns(int fd) {
     return ioctl(fd, TIOCGWINSZ, &size) == 0 ? size.ws_col : 0;
 }
 
+std::size_t SystemCalls::available(int fd) {
+    int count = 0;
+    if (ioctl(fd, FIONREAD, &count) == 0) return count > 0 ? static_cast<std::size_t>(count) : 0;
+    return wait(fd, false, 0) ? 1 : 0;
+}
+
 bool SystemCalls::wait(int fd, bool for_output, int timeout_ms) {
     pollfd ready{fd, static_cast<short>(for_output ? POLLOUT : POLLIN), 0};
     int result;

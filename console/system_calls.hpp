@@ -23,6 +23,9 @@ public:
     virtual bool cursor(int fd, int& column, int& row);
     // How many columns terminal `fd` has, as the system tells it now; 0 where it cannot tell.
     virtual int columns(int fd);
+    // How many bytes can be read from `fd` now without waiting (at least 1 where it cannot tell
+    // how many but some can).
+    virtual std::size_t available(int fd);
 
     // The system's own calls.
     static SystemCalls& standard();

@@ -135,7 +135,12 @@ void Terminal::leave() {
     for (std::size_t i = 0; i < std::size(handled_signals); ++i) sigaction(handled_signals[i], &previous_actions[i], nullptr);
 }
 
-bool Terminal::ready() { return !read_ahead_.empty() || calls_.wait(fd_, false, 0); }
+bool Terminal::ready() {
+    // How much has come is asked once, and counted down: a paste is not asked about byte by byte.
+    if (!read_ahead_.empty() || available_ > 0) return true;
+    available_ = calls_.available(fd_);
+    return available_ > 0;
+}
 
 int Terminal::columns() {
     const int count = calls_.columns(fd_);
@@ -154,14 +159,17 @@ bool Terminal::next_byte(std::string& key, int timeout_ms) {
     for (char byte;;) {
         if (resumed) {  // stopped and resumed since the last read: the screen may need drawing again
             resumed = 0;
+            available_ = 0;  // the shell may have read from the terminal meanwhile
             if (on_resume) on_resume();
         }
-        if (timeout_ms >= 0 && !calls_.wait(fd_, false, timeout_ms)) return false;
+        if (timeout_ms >= 0 && available_ == 0 && !calls_.wait(fd_, false, timeout_ms)) return false;
         const long got = calls_.read(fd_, &byte, 1);
         if (got == 1) {
             key.push_back(byte);
+            if (available_ > 0) --available_;
             return true;
         }
+        available_ = 0;
         if (got < 0 && errno == EINTR) continue;
         if (got < 0 && (errno == EAGAIN || errno == EWOULDBLOCK) && calls_.wait(fd_, false)) continue;
         if (got == 0) errno = 0;
@@ -219,6 +227,7 @@ int Terminal::measure_box(ConsoleOutput& output, std::string_view box) {
     }
     read_ahead_ += typed;
     late_reports_ += 2 - seen;
+    available_ = 0;  // read past its count
     const int columns = reports[1].column - reports[0].column;
     return seen == 2 && reports[0].row == reports[1].row && (columns == 1 || columns == 2) ? columns : 0;
 }

@@ -78,6 +78,7 @@ private:
     bool held_ = false;
     std::string read_ahead_;
     int late_reports_ = 0;
+    std::size_t available_ = 0;  // bytes the terminal had when last asked, not read since
 };
 
 }  // namespace console

@@ -157,7 +157,9 @@ long SystemCalls::write(int fd, const char* data, std::size_t size) { return _wr
 // Windows hands out no non-blocking standard streams.
 bool SystemCalls::wait(int, bool, int) { return false; }
 
-int SystemCalls::columns(int) { return 0; }  // answers are edited by the console itself
+// Answers are edited by the console itself.
+int SystemCalls::columns(int) { return 0; }
+std::size_t SystemCalls::available(int) { return 0; }
 
 std::optional<std::string> to_cp949(std::string_view utf8) { return convert(CP_UTF8, cp949, utf8); }
 

@@ -72,6 +72,7 @@ Edited edit(const std::vector<std::string>& bursts, int count = 1, int width = 4
         std::string line;
         edited.answers.push_back(editor.read_line(line) ? std::optional(line) : std::nullopt);
     }
+    out << std::flush;  // as the program does before it waits or ends
     testing_support::ScreenRow row(width, terminal_columns);
     row.show(keyboard.written);
     edited.row = row.text();

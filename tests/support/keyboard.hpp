@@ -44,6 +44,7 @@ public:
         return static_cast<long>(size);
     }
     int columns(int) override { return width_; }
+    std::size_t available(int) override { return bursts_[burst_].size() - at_; }
     // The terminal resized, once all typed so far has been read.
     void resize_after(std::size_t bursts, int width) {
         resize_at_ = bursts;

@@ -53,6 +53,8 @@ public:
         return true;
     }
 
+    std::size_t available(int) override { return input_.size() - given_; }
+
     // Bytes of the input handed out so far.
     std::size_t given() const { return given_; }
 
