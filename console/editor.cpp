@@ -116,7 +116,9 @@ int text_columns(std::string_view utf8) {
 
 }  // namespace
 
-LineEditor::LineEditor(Terminal& terminal, ConsoleOutput& output) : terminal_(terminal), output_(output) {}
+LineEditor::LineEditor(Terminal& terminal, ConsoleOutput& output) : terminal_(terminal), output_(output) {
+    output_.keeps_line = true;  // the prompt's width, from what the program wrote
+}
 
 TypedCharacter LineEditor::character_at(std::size_t at) const {
     return typed_character(std::string_view(line_).substr(at), terminal_.typed(), output_.box_columns());

@@ -122,12 +122,7 @@ int ConsoleOutput::sync() {
     const std::string_view held(pbase(), static_cast<std::size_t>(pptr() - pbase()));
     const std::size_t whole = whole_characters(held);
     std::string_view text = held.substr(0, whole);
-    if (const std::size_t end = text.rfind('\n'); end != std::string_view::npos) {
-        line_.assign(text.substr(end + 1));
-    } else {
-        line_.append(text.substr(text.size() - std::min(text.size(), line_most)));
-    }
-    if (line_.size() > line_most) line_.erase(0, line_.size() - line_most);
+    if (keeps_line) keep_line(text);
     if (const std::size_t at = measure_box && !failed_ ? first_box(text) : std::string_view::npos; at != std::string_view::npos) {
         write_out(encoded(text.substr(0, at)));
         fill_boxes_ = std::exchange(measure_box, nullptr)(text.substr(at, 3)) != 2;
@@ -140,6 +135,15 @@ int ConsoleOutput::sync() {
     setp(buffer_.get(), buffer_.get() + held_most);
     pbump(static_cast<int>(held.size() - whole));
     return 0;
+}
+
+void ConsoleOutput::keep_line(std::string_view text) {
+    if (const std::size_t end = text.rfind('\n'); end != std::string_view::npos) {
+        line_.assign(text.substr(end + 1));
+    } else {
+        line_.append(text.substr(text.size() - std::min(text.size(), line_most)));
+        if (line_.size() > line_most) line_.erase(0, line_.size() - line_most);
+    }
 }
 
 void ConsoleOutput::echo(std::string_view bytes, bool now) {

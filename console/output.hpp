@@ -41,6 +41,8 @@ public:
     // Draws the box-drawing character it is given and tells its columns (0: cannot tell). Asked
     // once, if set.
     std::function<int(std::string_view box)> measure_box;
+    // Keep what the program wrote since its last line end (line_so_far): a line editor reads it.
+    bool keeps_line = false;
     bool failed() const { return failed_; }
     // The columns a box-drawing character takes on the screen, without its filler.
     int box_columns() const { return fill_boxes_ ? 1 : 2; }
@@ -72,6 +74,7 @@ private:
     std::string_view as_cp949(std::string_view utf8);
     std::uint16_t cp949_form(std::uint32_t code_point, std::string_view utf8);
     void write_out(std::string_view bytes);  // all of it, or throws
+    void keep_line(std::string_view text);
 
     int fd_;
     SystemCalls& calls_;

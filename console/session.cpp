@@ -52,8 +52,9 @@ Console standard_console() {
     const char* type = std::getenv("TERM");
     console.escapes = console.output_terminal && type != nullptr && *type != '\0' && std::strcmp(type, "dumb") != 0;
     console.typed = console.written = encoding_from_locale();
-    // A UTF-8 terminal draws box-drawing characters one column wide or two, as it is set: it is
-    // asked at the first, where it can answer through standard input.
+    // Input and output are one terminal when they are one device: answers are edited there, and a
+    // UTF-8 one is asked at the first box-drawing character how wide it draws it (one column or
+    // two, as it is set).
     struct stat in{};
     struct stat out{};
     console.edits = console.escapes && console.input_terminal && fstat(0, &in) == 0 && fstat(1, &out) == 0 &&

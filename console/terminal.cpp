@@ -209,25 +209,21 @@ int Terminal::measure_box(ConsoleOutput& output, std::string_view box) {
     std::string typed;
     CursorReport reports[2];
     int seen = 0;
-    // A byte at a time, so that nothing after the second report is taken from the terminal.
-    for (char byte = 0; seen < 2;) {
+    // A byte at a time, so that nothing after the second report is taken from the terminal. The
+    // end of input or an error ends the wait: the next read meets it.
+    while (seen < 2) {
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
-        if (left.count() <= 0 || !calls_.wait(fd_, false, static_cast<int>(left.count()))) break;
-        const long count = calls_.read(fd_, &byte, 1);
-        if (count < 0 && errno == EINTR) continue;
-        if (count <= 0) break;  // the end of input or an error: the next read meets it
-        typed += byte;
+        if (left.count() <= 0 || !next_byte(typed, static_cast<int>(left.count()))) break;
         // A report ends with its "R" and starts at the last escape before it.
         const std::size_t start = typed.rfind('\x1b');
-        if (byte != 'R' || start == std::string::npos) continue;
+        if (typed.back() != 'R' || start == std::string::npos) continue;
         if (const CursorReport report = cursor_report(std::string_view(typed).substr(start)); report.length == typed.size() - start) {
             reports[seen++] = report;
             typed.resize(start);
         }
     }
-    read_ahead_ += typed;
+    read_ahead_.insert(0, typed);  // before what was read ahead earlier and not taken
     late_reports_ += 2 - seen;
-    available_ = 0;  // read past its count
     const int columns = reports[1].column - reports[0].column;
     return seen == 2 && reports[0].row == reports[1].row && (columns == 1 || columns == 2) ? columns : 0;
 }
