@@ -50,7 +50,6 @@ DIALOGUE_TABLE(
                     "이름 입력 :     ====1번 학생====\n    이름 : Kim\n    나이 : 17\n    성별 : 남자\n    학년 : 3\n\n" +
                     std::string(pause_line) + menu(1),
                 0},
-        RunCase{"QuitAtOnce", "8\n", menu(0), 0},
         RunCase{"EndOfInputAtTheMenuQuits", "", menu(0), 0},
         RunCase{"RegisterThenListByGrade", "1\nKim\n17\n4\n3\n0\n3\n8\n",
                 menu(0) + "1번 학생 정보\n이름 : 나이 : 학년 : 잘못 입력하셧습니다.(1~3)\n학년 : 성별(남자 0,여자 1) : " +

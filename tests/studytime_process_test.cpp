@@ -31,7 +31,6 @@ DIALOGUE_TABLE(
     Studytime, "studytime",
         RunCase{"CrLfLineEnds", "1\r\n1\r\n59\r\n2\r\n",
                 menu("0", "0", "1") + registration + menu("1", "59", "2") + exit_screen("1", "59"), 0},
-        RunCase{"LeaveAtOnce", "2\n", menu("0", "0", "1") + exit_screen("0", "0"), 0},
         RunCase{"EndOfInputAtTheMenuLeavesWithTheExitScreen", "1\n3\n20\n",
                 menu("0", "0", "1") + registration + menu("3", "20", "2") + exit_screen("3", "20"), 0},
         RunCase{"CarryAtSixtyMinutes", "1\n1\n59\n1\n0\n1\n2\n",

@@ -78,9 +78,9 @@ endif()
 # Which tests run where, by test executable, as the whole names of its tests (SUITE.TEST, as
 # --gtest_list_tests gives them; "P/{A,B}_{X,Y}" stands for P/A_X, P/A_Y, P/B_X and P/B_Y, as
 # in the shell) or, for console_free_EXECUTABLE, the names of its suites:
-# - console_free_EXECUTABLE: suites whose result no console can change (a program's logic, and
-#   in-process dialogues of ASCII input, captured as the program writes it), run under the
-#   first console only;
+# - console_free_EXECUTABLE: suites whose result no console can change (a program's logic,
+#   in-process dialogues of ASCII input, captured as the program writes it, and the console
+#   layer's parts given their encoding by the test), run under the first console only;
 # - cp949_EXECUTABLE: of a long table of process runs, the tests whose bytes differ under the
 #   CP949 console, the only ones that run there too;
 # - sample_EXECUTABLE, with TEST_SAMPLE: a sample of a long table, in the suites whose every run
@@ -89,42 +89,39 @@ endif()
 # its tests (or suites), so that a test renamed or removed fails there instead of leaving the
 # choice unnoticed.
 option(TEST_SAMPLE "Run a sample of the long tables of process runs" OFF)
+set(console_free_console_test Tokens/IntTokenTest IntToken WordToken StoredWord Input/ReadFaults ReadFaults ConsoleInput
+                             MeasureBox ConsoleOutputEncoding ConsoleEncoding Cp949Conversion TypedCharacter)
+set(console_free_terminal_test KeyLength)
 set(console_free_boxdraw_test Draw Examples/Draw EnterSize)
 set(console_free_fastclock_test AdvanceCounters)
 set(console_free_recursion_test SumTo AppendBase2Digits)
-set(console_free_roster_test Student Roster)
+set(console_free_roster_test Student Roster ConsoleEncoding)
 set(console_free_sorter_test ExchangeSort)
 set(console_free_studytime_test RegisterTime Sums/AddTime)
 set(console_free_sumcalls_test Q1 Q2)
 set(console_free_timestable_test EnterRange PrintTable Pairs/RangeProblem)
 
 # The bad input at every prompt (tests/bad_input_test.cpp): under CP949 every input at the
-# roster's name, where the input's encoding decides, and a refused token and the end of input
-# at one prompt of each kind (the messages and prompts in CP949).
+# roster's name, where the input's encoding decides, and a refused token (after the end of input
+# there) at one prompt of each kind (the messages and prompts in CP949).
 set(bad_input AllPrompts/BadInputMatrix.RefusedTakenOrEndedAsTheRulesSay)
 set(every_input NotANumber,TrailingLetters,PlusSign,Largest,AboveLargest,BelowSmallest,EmptyLines,MegabyteLine,
-                NulBytes,InvalidUtf8,OutsideCp949,EndOfInput)
+                NulBytes,InvalidUtf8,OutsideCp949)
 string(REPLACE ";" "" every_input "${every_input}")
 set(name_inputs EscapeSequence,DeleteCharacter,C1Control,CutCharacter)
 set(kind_prompts RosterMenu,RosterName,Sorter1,StudytimeMenu,BoxdrawHeight)
 set(cp949_bad_input_test
     "${bad_input}/RosterName_{${every_input},${name_inputs}}"
     "AllPrompts/AnsweringScript.SeesEveryPromptBeforeItsAnswer/RosterName_{Blocking,NonBlocking}"
-    "${bad_input}/{${kind_prompts}}_{NotANumber,EndOfInput}")
+    "${bad_input}/{${kind_prompts}}_NotANumber")
 if(WIN32)
   # Under Wine, where a run takes seconds: where Windows differs, the bytes a name must refuse
-  # or keep (the input's encoding), every input at the box's height (its largest values), a
-  # refused token at a menu and at a menu behind the interpreter's pause, and the end of input
-  # at every prompt.
-  set(other_prompts RosterAge,RosterGender,RosterGrade,RosterNameSearch,RosterGradeSearch,RecursionN,RecursionM,
-                    TimestableFirst,TimestableLast,BoxdrawWidth,StudytimeHours,StudytimeMinutes,Sorter2,Sorter3,
-                    Sorter4,Sorter5)
-  string(REPLACE ";" "" other_prompts "${other_prompts}")
+  # or keep (the input's encoding), every input at the box's height (its largest values), and a
+  # refused token at a menu and at a menu behind the interpreter's pause.
   set(sample_bad_input_test
       "${bad_input}/RosterName_{NulBytes,InvalidUtf8,OutsideCp949,EmptyLines,${name_inputs}}"
       "${bad_input}/BoxdrawHeight_{${every_input}}"
-      "${bad_input}/{RosterMenu,StudytimeMenu}_NotANumber"
-      "${bad_input}/{${kind_prompts},${other_prompts}}_EndOfInput")
+      "${bad_input}/{RosterMenu,StudytimeMenu}_NotANumber")
 endif()
 # The key waits (tests/key_wait_fault_test.cpp): under CP949, where a Korean key is two bytes,
 # every program's last key and pause; as a sample, every signal, and the key with answers, at

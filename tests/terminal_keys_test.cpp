@@ -4,6 +4,8 @@
 
 #include <chrono>
 #include <csignal>
+#include <iterator>
+#include <span>
 #include <string>
 
 #include "console/terminal.hpp"
@@ -78,7 +80,8 @@ TEST(BoxWidth, TheTerminalsAnswerDecidesTheFiller) {
         bool filler;
     };
     const Case cases[] = {{"one column", 1, true}, {"two columns", 2, false}, {"no answer", 0, true}, {"wrapped", -1, true}};
-    for (const Case& c : cases) {
+    // A CP949 console is never asked, whatever the terminal would answer: one terminal shows it.
+    for (const Case& c : std::span(cases, utf8_console() ? std::size(cases) : 1)) {
         PtySession session(testing_support::program_path("boxdraw"), "xterm", c.answers);
         const auto asked = std::chrono::steady_clock::now();
         session.type("2 2\n");

@@ -33,7 +33,6 @@ using RunCase = testing_support::DialogueCase;
 DIALOGUE_TABLE(
     Timestable, "timestable",
         RunCase{"CrLfLineEnds", "2\r\n3\r\n", prompts + table_2_to_3, 0},
-        RunCase{"BothValuesOnOneLine", "2 3\n", prompts + table_2_to_3, 0},
         RunCase{"EachMessageThenAcceptance", "1 5\n3 10\n9 2\n-5 3\n9 9\n",
                 refused("시작 단이 2보다 작거나 9보다 큽니다.") + refused("끝 단이 2보다 작거나 9보다 큽니다.") +
                     refused("시작 단이 끝 단보다 큽니다.") + refused("시작 단이 2보다 작거나 9보다 큽니다.") + prompts +

@@ -2,7 +2,7 @@
 // Table-driven runs of a built program: scripted input, and every byte it must write. A
 // program's table is one instantiation of DialogueRun:
 //
-//   DIALOGUE_TABLE(Roster, "roster", DialogueCase{"QuitAtOnce", "8\n", menu(0), 0}, ...);
+//   DIALOGUE_TABLE(Roster, "roster", DialogueCase{"EndOfInputAtTheMenuQuits", "", menu(0), 0}, ...);
 
 #include <gtest/gtest.h>
 
