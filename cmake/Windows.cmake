@@ -32,4 +32,13 @@ if(WIN32 AND CMAKE_CROSSCOMPILING AND BUILD_TESTING AND NOT CMAKE_CROSSCOMPILING
     COMMENT "Creating the Wine prefix for the tests"
     VERBATIM)
   add_custom_target(wine_prefix ALL DEPENDS ${WINE_PREFIX}/prefix-ready)
+  # The tests in Wine's console (tests/windows_console_test.sh) share a prefix of their own, made
+  # under a Korean locale: made here as well, while the rest compiles, so that no case waits.
+  set(WINE_CONSOLE_WORK ${CMAKE_BINARY_DIR}/wine-console)
+  add_custom_command(
+    OUTPUT ${WINE_CONSOLE_WORK}/wine/prefix-ready
+    COMMAND bash ${PROJECT_SOURCE_DIR}/tests/windows_console_test.sh prepare ${CMAKE_BINARY_DIR}/bin ${WINE_CONSOLE_WORK}
+    COMMENT "Creating the Wine prefix for the tests in Wine's console"
+    VERBATIM)
+  add_custom_target(wine_console_prefix ALL DEPENDS ${WINE_CONSOLE_WORK}/wine/prefix-ready)
 endif()

@@ -210,8 +210,9 @@ function(add_program_test name)
     if(NOT WIN32)
       set(suffix TEST_SUFFIX .${console})
     endif()
-    # Listing the tests may start Wine, which takes a while on a busy machine.
-    gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60 ${filter} ${suffix}
+    # Each test executable is listed when it is built, beside the rest of the build, rather than
+    # one after another when the tests start (under Wine, a second or more each).
+    gtest_discover_tests(${name} DISCOVERY_MODE POST_BUILD DISCOVERY_TIMEOUT 60 ${filter} ${suffix}
                          PROPERTIES COST ${cost} ${${console}_console_properties})
   endforeach()
   set(names ${cp949} ${sample})

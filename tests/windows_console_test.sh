@@ -75,9 +75,11 @@ socket=$work/tmux-$case_name.socket
 status_file=$work/status-$case_name
 rm -f "$status_file"
 tmux_() { tmux -S "$socket" -f /dev/null "$@"; }
+# The server is waited for: a case started while it is still going down finds it gone halfway.
 cleanup() {
     tmux_ kill-server 2>/dev/null
     wineserver -k 2>/dev/null
+    wineserver -w 2>/dev/null
     rm -f "$socket"
 }
 trap cleanup EXIT
@@ -91,10 +93,13 @@ fail() {
     screen
     exit 1
 }
-# Waits until a line of the screen matches the extended regular expression.
+# Waits until a line of the screen matches the extended regular expression; what has ended shows
+# nothing more.
 wait_for() {
     local pattern=$1 what=$2 deadline=$((SECONDS + 60))
     until screen | grep -qE -- "$pattern"; do
+        [ -s "$status_file" ] && ! screen | grep -qE -- "$pattern" &&
+            fail "$what: not on the screen, and Wine ended with status $(cat "$status_file")"
         ((SECONDS < deadline)) || fail "$what: not on the screen after 60 s"
         sleep 0.2
     done
