@@ -211,7 +211,7 @@ function(add_program_test name)
       set(suffix TEST_SUFFIX .${console})
     endif()
     # Each test executable is listed when it is built, beside the rest of the build, rather than
-    # one after another when the tests start (under Wine, a second or more each).
+    # one after another when the tests start, where under Wine each listing waits for Wine.
     gtest_discover_tests(${name} DISCOVERY_MODE POST_BUILD DISCOVERY_TIMEOUT 60 ${filter} ${suffix}
                          PROPERTIES COST ${cost} ${${console}_console_properties})
   endforeach()
